@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/busy_wait.h"
+#include "engine/tone_output.h"
+#include "shell/random_source.h"
+#include "shell/trainer_state.h"
+#include "shell/trainer_view.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string>
+
+class QAbstractButton;
+
+// What the window needs from outside: where the program lives and how it makes sound.
+struct TrainerSetup {
+    std::string programFolder;   // holds "key22.jpg" and the settings file
+    ToneOutput* tone = nullptr;  // the sound output; must outlive the window
+    BusyWait busyWait;           // the silence of one delay unit
+};
+
+// The trainer's one window. It owns every control and the trainer's state, wires each control to
+// the procedure that handles it, and gives those procedures their narrow view of the window.
+class TrainerForm : public QMainWindow, public TrainerView {
+    Q_OBJECT
+public:
+    explicit TrainerForm(TrainerSetup setup, QWidget* parent = nullptr);
+    ~TrainerForm() override;
+
+    QWidget* widget(Control control) const { return widgets_[static_cast<std::size_t>(control)]; }
+    TrainerState& state() { return state_; }
+    const TrainerSetup& setup() const { return setup_; }
+
+    // Called at every yield with its running number, before pending events are handled; lets a
+    // test click a button at exactly the k-th yield of a running loop.
+    using YieldHook = std::function<void(long yieldNumber)>;
+    void setYieldHook(YieldHook hook) { yieldHook_ = std::move(hook); }
+
+    // TrainerView
+    std::string text(Control control) const override;
+    void setText(Control control, std::string_view text) override;
+    bool isVisible(Control control) const override;
+    void setVisible(Control control, bool visible) override;
+    bool isEnabled(Control control) const override;
+    void setEnabled(Control control, bool enabled) override;
+    bool isChecked(Control control) const override;
+    int sliderPosition() const override;
+    bool setSliderPosition(double position) override;
+    void moveCaretToEnd(Control control) override;
+    void repaint(Control control) override;
+    void setFocus(Control control) override;
+    bool yield() override;
+
+    // The window's own handlers.
+    void toggleHelp();
+    void hideTextPanels();
+    [[noreturn]] void endProgram();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void setTabOrder();
+    void windowLoad();
+    void firstActivation();
+    void wireWindow();
+    QAbstractButton* button(Control control) const;
+
+    TrainerSetup setup_;
+    TrainerState state_;
+    RandomSource random_;
+    std::array<QWidget*, kControlCount> widgets_{};
+    YieldHook yieldHook_;
+    long yieldCount_ = 0;
+    bool activated_ = false;
+    bool closed_ = false;
+};

@@ -73,7 +73,9 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
 
     buildControls();
     setTabOrder();
+    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, setup_.busyWait);
     wireWindow();
+    wireKeyingControls();
     // The window has no resize logic, so it keeps its design size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     windowLoad();
@@ -142,6 +144,18 @@ void TrainerForm::closeEvent(QCloseEvent* event) {
 
 void TrainerForm::wireWindow() {
     connect(button(Control::Command11), &QAbstractButton::clicked, this, &TrainerForm::endProgram);
+}
+
+void TrainerForm::wireKeyingControls() {
+    SpeedPitch& speedPitch = trainer_->speedPitch;
+    connect(button(Control::Command7), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.higherPitch(); });
+    connect(button(Control::Command8), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.lowerPitch(); });
+    connect(button(Control::Command10), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.faster(); });
+    connect(button(Control::Command9), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.slower(); });
+    connect(static_cast<QScrollBar*>(widget(Control::HScroll1)), &QScrollBar::valueChanged, this,
+            [&speedPitch] { speedPitch.sliderChanged(); });
+    connect(static_cast<QLineEdit*>(widget(Control::Text7)), &QLineEdit::textChanged, this,
+            [&speedPitch] { speedPitch.ratioChanged(); });
 }
 
 void TrainerForm::toggleHelp() {

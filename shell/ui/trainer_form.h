@@ -3,12 +3,14 @@
 #include "engine/busy_wait.h"
 #include "engine/tone_output.h"
 #include "shell/random_source.h"
+#include "shell/trainer.h"
 #include "shell/trainer_state.h"
 #include "shell/trainer_view.h"
 
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAbstractButton;
@@ -30,6 +32,8 @@ public:
 
     QWidget* widget(Control control) const { return widgets_[static_cast<std::size_t>(control)]; }
     TrainerState& state() { return state_; }
+    Trainer& trainer() { return *trainer_; }
+    RandomSource& random() { return random_; }
     const TrainerSetup& setup() const { return setup_; }
 
     // Called at every yield with its running number, before pending events are handled; lets a
@@ -67,11 +71,13 @@ private:
     void windowLoad();
     void firstActivation();
     void wireWindow();
+    void wireKeyingControls();
     QAbstractButton* button(Control control) const;
 
     TrainerSetup setup_;
     TrainerState state_;
     RandomSource random_;
+    std::unique_ptr<Trainer> trainer_;
     std::array<QWidget*, kControlCount> widgets_{};
     YieldHook yieldHook_;
     long yieldCount_ = 0;

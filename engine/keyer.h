@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/busy_wait.h"
+#include "engine/tone_output.h"
+#include "shell/random_source.h"
+#include "shell/trainer_state.h"
+#include "shell/trainer_view.h"
+
+// Plays dots, dashes and timed silences, and turns one character into its Morse elements.
+// Tones are timed in milliseconds by the sound output; silences are a busy-wait of `delayLimit`
+// iterations. Nothing here yields to the window: every call returns when its sound has ended.
+class Keyer {
+public:
+    Keyer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
+          const BusyWait& busyWait);
+
+    // One delay unit of silence.
+    void delayUnit();
+    // One dot or dash, each followed by one delay unit.
+    void sendDot();
+    void sendDash();
+    // Plays `currentChar`: its elements, then the character gap of 4 delay units per gap repeat.
+    // A character the table does not hold (lower case, blank, two characters, empty) plays
+    // only that gap.
+    void sendCharacter();
+    // The longer gaps of the drills and the player: `units` delay units for each gap repeat,
+    // counted with the shared `gapIndex`.
+    void gap(int units);
+
+private:
+    void sendElement(double lengthMillis);
+
+    TrainerState& state_;
+    TrainerView& view_;
+    ToneOutput& tone_;
+    RandomSource& random_;
+    const BusyWait& busyWait_;
+};

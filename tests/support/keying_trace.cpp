@@ -1,0 +1,52 @@
+#include "keying_trace.h"
+
+void KeyingTrace::playTone(int hz, int ms) { events_.push_back({true, hz, ms, 0}); }
+
+void KeyingTrace::listen(BusyWait& wait) {
+    wait.setObserver([this](double, std::int64_t iterations) {
+        events_.push_back({false, 0, 0, static_cast<long long>(iterations)});
+    });
+}
+
+std::string KeyingTrace::text() const {
+    std::string out;
+    int units = 0;
+    auto flushUnits = [&] {
+        if (units > 0)
+            out += (out.empty() ? "" : " ") + std::to_string(units) + "U";
+        units = 0;
+    };
+    for (const Event& e : events_) {
+        if (!e.tone) {
+            ++units;
+            continue;
+        }
+        flushUnits();
+        out += (out.empty() ? "" : " ") + std::to_string(e.hz) + "x" + std::to_string(e.ms);
+    }
+    flushUnits();
+    return out;
+}
+
+std::vector<KeyingTrace::Tone> KeyingTrace::tones() const {
+    std::vector<Tone> out;
+    for (const Event& e : events_)
+        if (e.tone)
+            out.push_back({e.hz, e.ms});
+    return out;
+}
+
+int KeyingTrace::delayUnits() const {
+    int count = 0;
+    for (const Event& e : events_)
+        count += e.tone ? 0 : 1;
+    return count;
+}
+
+std::vector<long long> KeyingTrace::iterations() const {
+    std::vector<long long> out;
+    for (const Event& e : events_)
+        if (!e.tone)
+            out.push_back(e.iterations);
+    return out;
+}

@@ -69,6 +69,8 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         slider->setSingleStep(1);
         slider->setPageStep(1);
         slider->setValue(200);
+        // Takes the keyboard like any other control, so the arrow keys move it too.
+        slider->setFocusPolicy(Qt::StrongFocus);
         return slider;
     }
     case Kind::FileList:

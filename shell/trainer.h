@@ -1,15 +1,41 @@
 #pragma once
 
+#include "drills/group_drill.h"
+#include "drills/word_drill.h"
 #include "engine/keyer.h"
 #include "engine/speed_pitch.h"
+#include "library/save_text.h"
+#include "library/text_library.h"
+#include "player/text_player.h"
+#include "player/typing_panel.h"
+#include "player/word_scanner.h"
+
+#include <string>
 
 // The trainer's procedures, wired to each other, over the window's state and view. The window
 // owns one and calls into it from its handlers; tests drive the same object.
 struct Trainer {
     Trainer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
-            const BusyWait& busyWait)
-        : keyer(state, view, tone, random, busyWait), speedPitch(state, view) {}
+            const BusyWait& busyWait, const std::string& programFolder)
+        : keyer(state, view, tone, random, busyWait),
+          speedPitch(state, view),
+          scanner(state, view),
+          groups(state, view, keyer, random),
+          words(state, view, keyer, random, scanner),
+          player(state, view, keyer, scanner, words),
+          typing(state, view, keyer, player),
+          library(state, view, typing),
+          saving(view, programFolder) {
+        player.setNextFileStep(&library);
+    }
 
     Keyer keyer;
     SpeedPitch speedPitch;
+    WordScanner scanner;
+    GroupDrill groups;
+    WordDrill words;
+    TextPlayer player;
+    TypingPanel typing;
+    TextLibrary library;
+    SaveText saving;
 };

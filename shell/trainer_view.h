@@ -37,6 +37,21 @@ public:
     virtual void repaint(Control control) = 0;
     virtual void setFocus(Control control) = 0;
 
+    // The rich text box `rtf`: replaces its content with a file's (rich text keeps its
+    // formatting), or saves its whole content as a Rich Text Format document. Both return false
+    // on failure, and a failed load leaves the content as it was.
+    virtual bool loadDocument(const std::string& path) = 0;
+    virtual bool saveDocument(const std::string& path) = 0;
+
+    // The file list `File1`: the names (without folder) of the files of one folder that match
+    // its pattern, in display order, numbered from 0.
+    virtual void setFilePattern(std::string_view pattern) = 0;
+    virtual int fileCount() const = 0;
+    virtual std::string fileName(int index) const = 0;
+    virtual int selectedFile() const = 0; // -1 when none is selected
+    virtual void selectFile(int index) = 0;
+    virtual void refreshFiles() = 0; // reads the folder again
+
     // Lets the window handle every pending event (clicks, keys, repaints); handlers run inside
     // this call. Returns false once the window has been closed.
     virtual bool yield() = 0;

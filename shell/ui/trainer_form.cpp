@@ -73,9 +73,15 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
 
     buildControls();
     setTabOrder();
-    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, setup_.busyWait);
+    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, setup_.busyWait,
+                                         setup_.programFolder);
     wireWindow();
     wireKeyingControls();
+    wireRandomPanel();
+    wireTextPanel();
+    wireTypingPanel();
+    wireLibraryPanel();
+    wireSavePanel();
     // The window has no resize logic, so it keeps its design size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     windowLoad();
@@ -146,16 +152,55 @@ void TrainerForm::wireWindow() {
     connect(button(Control::Command11), &QAbstractButton::clicked, this, &TrainerForm::endProgram);
 }
 
+void TrainerForm::onClick(Control control, void (*handler)(Trainer&)) {
+    connect(button(control), &QAbstractButton::clicked, this, [this, handler] { handler(*trainer_); });
+}
+
 void TrainerForm::wireKeyingControls() {
-    SpeedPitch& speedPitch = trainer_->speedPitch;
-    connect(button(Control::Command7), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.higherPitch(); });
-    connect(button(Control::Command8), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.lowerPitch(); });
-    connect(button(Control::Command10), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.faster(); });
-    connect(button(Control::Command9), &QAbstractButton::clicked, this, [&speedPitch] { speedPitch.slower(); });
+    onClick(Control::Command7, [](Trainer& t) { t.speedPitch.higherPitch(); });
+    onClick(Control::Command8, [](Trainer& t) { t.speedPitch.lowerPitch(); });
+    onClick(Control::Command10, [](Trainer& t) { t.speedPitch.faster(); });
+    onClick(Control::Command9, [](Trainer& t) { t.speedPitch.slower(); });
     connect(static_cast<QScrollBar*>(widget(Control::HScroll1)), &QScrollBar::valueChanged, this,
-            [&speedPitch] { speedPitch.sliderChanged(); });
+            [this] { trainer_->speedPitch.sliderChanged(); });
     connect(static_cast<QLineEdit*>(widget(Control::Text7)), &QLineEdit::textChanged, this,
-            [&speedPitch] { speedPitch.ratioChanged(); });
+            [this] { trainer_->speedPitch.ratioChanged(); });
+}
+
+void TrainerForm::wireRandomPanel() {
+    onClick(Control::Command2, [](Trainer& t) { t.groups.openPanel(); });
+    onClick(Control::Command3, [](Trainer& t) { t.groups.run(); });
+    onClick(Control::Command21, [](Trainer& t) { t.groups.stopOrRestart(); });
+    for (Control option : {Control::Option1, Control::Option2, Control::Option3, Control::Option6,
+                           Control::Option7, Control::Option8, Control::Option9})
+        connect(button(option), &QAbstractButton::clicked, this,
+                [this, option] { trainer_->groups.chooseSet(option); });
+}
+
+void TrainerForm::wireTextPanel() {
+    onClick(Control::Command5, [](Trainer& t) { t.player.go(); });
+    onClick(Control::Command20, [](Trainer& t) { t.player.pauseOrResume(); });
+    onClick(Control::Command19, [](Trainer& t) { t.player.stop(); });
+    onClick(Control::Command6, [](Trainer& t) { t.player.skip(); });
+    onClick(Control::Command12, [](Trainer& t) { t.words.start(); });
+}
+
+void TrainerForm::wireTypingPanel() {
+    onClick(Control::Command4, [](Trainer& t) { t.typing.open(); });
+    onClick(Control::Command18, [](Trainer& t) { t.typing.hideOrShow(); });
+}
+
+void TrainerForm::wireLibraryPanel() {
+    onClick(Control::Command13, [](Trainer& t) { t.library.openPanel(); });
+    onClick(Control::Command14, [](Trainer& t) { t.library.closePanel(); });
+    connect(static_cast<Panel*>(widget(Control::Frame3)), &Panel::backgroundClicked, this,
+            [this] { trainer_->library.closePanel(); });
+}
+
+void TrainerForm::wireSavePanel() {
+    onClick(Control::Command15, [](Trainer& t) { t.saving.togglePanel(); });
+    onClick(Control::Command16, [](Trainer& t) { t.saving.save(); });
+    onClick(Control::Command17, [](Trainer& t) { t.saving.cancel(); });
 }
 
 void TrainerForm::toggleHelp() {
@@ -271,6 +316,15 @@ void TrainerForm::moveCaretToEnd(Control control) {
 void TrainerForm::repaint(Control control) { widget(control)->repaint(); }
 
 void TrainerForm::setFocus(Control control) { widget(control)->setFocus(); }
+
+bool TrainerForm::loadDocument(const std::string&) { return false; }
+bool TrainerForm::saveDocument(const std::string&) { return false; }
+void TrainerForm::setFilePattern(std::string_view) {}
+int TrainerForm::fileCount() const { return 0; }
+std::string TrainerForm::fileName(int) const { return {}; }
+int TrainerForm::selectedFile() const { return -1; }
+void TrainerForm::selectFile(int) {}
+void TrainerForm::refreshFiles() {}
 
 bool TrainerForm::yield() {
     if (yieldHook_)

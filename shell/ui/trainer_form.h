@@ -54,6 +54,14 @@ public:
     void moveCaretToEnd(Control control) override;
     void repaint(Control control) override;
     void setFocus(Control control) override;
+    bool loadDocument(const std::string& path) override;
+    bool saveDocument(const std::string& path) override;
+    void setFilePattern(std::string_view pattern) override;
+    int fileCount() const override;
+    std::string fileName(int index) const override;
+    int selectedFile() const override;
+    void selectFile(int index) override;
+    void refreshFiles() override;
     bool yield() override;
 
     // The window's own handlers.
@@ -72,6 +80,13 @@ private:
     void firstActivation();
     void wireWindow();
     void wireKeyingControls();
+    void wireRandomPanel();
+    void wireTextPanel();
+    void wireTypingPanel();
+    void wireLibraryPanel();
+    void wireSavePanel();
+    // Connects a button's click to one procedure of the trainer.
+    void onClick(Control control, void (*handler)(Trainer&));
     QAbstractButton* button(Control control) const;
 
     TrainerSetup setup_;

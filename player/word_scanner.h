@@ -1,0 +1,21 @@
+#pragma once
+
+#include "shell/trainer_state.h"
+#include "shell/trainer_view.h"
+
+// Splits the plain text of the text box into words: maximal runs of characters other than the
+// blank, the carriage return and the line feed. Fills `wordList` (entries 1 to `wordCount`),
+// leaves `scanPos` one past the last character examined (at most the first 10000), and shows the
+// total in `Label4`. The caller sets `wordCount` to 0 and `atWordBreak` to 1 first.
+class WordScanner {
+public:
+    WordScanner(TrainerState& state, TrainerView& view);
+    void scanWords();
+
+private:
+    TrainerState& state_;
+    TrainerView& view_;
+};
+
+// The word total as `Label4` shows it: " 12 PERKATAAN SEMUANYA".
+std::string wordTotalText(int wordCount);

@@ -9,6 +9,7 @@
 #include "player/text_player.h"
 #include "player/typing_panel.h"
 #include "player/word_scanner.h"
+#include "shell/settings_binding.h"
 
 #include <string>
 
@@ -25,7 +26,8 @@ struct Trainer {
           player(state, view, keyer, scanner, words),
           typing(state, view, keyer, player),
           library(state, view, typing),
-          saving(view, programFolder) {
+          saving(view, programFolder),
+          settings(view, speedPitch, groups, programFolder) {
         player.setNextFileStep(&library);
     }
 
@@ -38,4 +40,5 @@ struct Trainer {
     TypingPanel typing;
     TextLibrary library;
     SaveText saving;
+    SettingsBinding settings;
 };

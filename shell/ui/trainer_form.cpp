@@ -141,10 +141,12 @@ void TrainerForm::firstActivation() {
     // Topmost from now on: above every window of other programs, also after losing the focus.
     if (QWindow* handle = windowHandle())
         handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);
+    trainer_->settings.activate();
 }
 
 void TrainerForm::closeEvent(QCloseEvent* event) {
     closed_ = true;
+    trainer_->settings.writeBack();
     QMainWindow::closeEvent(event);
 }
 

@@ -35,6 +35,8 @@ public:
     Trainer& trainer() { return *trainer_; }
     RandomSource& random() { return random_; }
     const TrainerSetup& setup() const { return setup_; }
+    // Replaces the delay unit's wait, for a calibration that finishes after the window is up.
+    void setBusyWait(const BusyWait& wait) { setup_.busyWait = wait; }
 
     // Called at every yield with its running number, before pending events are handled; lets a
     // test click a button at exactly the k-th yield of a running loop.

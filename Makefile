@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 APP         = $(BUILD)/vornik
 CTEST_JOBS ?= 2
 
-.PHONY: deps configure build run test bench screenshot clean
+.PHONY: deps configure build run test bench fuzz screenshot clean
 
 deps:
 	@scripts/install-deps
@@ -30,8 +30,27 @@ bench: build
 	@cmake --build $(BUILD) --target benchmarks
 	@scripts/run-benchmarks $(BUILD)
 
+# Fuzzes the document readers with libFuzzer, each target for FUZZ_SECONDS. New inputs collect in
+# $(FUZZ_BUILD)/corpus, inputs that fail in $(FUZZ_BUILD); a fixed failure's input belongs in
+# tests/fuzz/corpus/<target>, which `make test` replays.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS  = rtf_reader text_decoder
+
+fuzz:
+	@scripts/install-deps fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVORNIK_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@for target in $(FUZZ_TARGETS); do \
+	    dict=tests/fuzz/$$target.dict; \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$target && \
+	    $(FUZZ_BUILD)/tests/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) \
+	        $$([ -f $$dict ] && echo -dict=$$dict) -artifact_prefix=$(FUZZ_BUILD)/ \
+	        $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
+	done
+
 screenshot: build
 	@scripts/screenshot $(APP) screenshot.png
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD)
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

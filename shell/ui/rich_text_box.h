@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QTextEdit>
+
+// The window's rich text box (the control rtf): a QTextEdit that loads and saves the library's
+// documents through the core's decoders and writer, reads its text as the trainer plays it, and
+// tells the window about typed keys before they land and about double-clicks.
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+public:
+    using QTextEdit::QTextEdit;
+
+    // The whole content without formatting; paragraphs and line breaks end in CR LF, no-break
+    // spaces read as blanks.
+    QString plainText() const;
+
+    // Replaces the content with plain text. The empty string also drops the formatting of the
+    // insertion point, so text typed afterwards starts plain.
+    void setText(const QString& text);
+
+    // Replaces the content with the file's: RTF with its formatting, web pages rendered, anything
+    // else as plain text. A file that cannot be loaded leaves the content as it was; the reason
+    // goes to the log.
+    bool loadFile(const QString& path);
+
+    // Writes the whole content as an RTF document, replacing a file of that name; a failed save
+    // leaves the old file untouched and its reason goes to the log.
+    bool saveFile(const QString& path) const;
+
+signals:
+    // A typed character, by its Unicode code, before it is inserted. Handlers may take long and
+    // process events (they key the character in Morse); the key is inserted unchanged afterwards.
+    void keyTyped(int code);
+    void doubleClicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};

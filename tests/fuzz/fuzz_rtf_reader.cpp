@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the RTF reader and checks what it promises for any input: it returns,
+// and its plain text is valid UTF-8 that survives a write and a second read unchanged.
+#include "shell/rtf_reader.h"
+#include "shell/rtf_writer.h"
+#include "shell/utf8.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const rich::RichDocument document = rtf::read(bytes);
+    const std::string text = document.plainText();
+    if (!utf8::isValid(text))
+        std::abort();
+    if (rtf::read(rtf::write(document)).plainText() != text)
+        std::abort();
+    return 0;
+}

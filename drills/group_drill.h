@@ -8,13 +8,17 @@ class GroupDrill {
 public:
     GroupDrill(TrainerState& state, TrainerView& view, Keyer& keyer, RandomSource& random);
 
-    void fillSymbols();              // the 42 symbols, at the end of the first activation
-    void openPanel();                // "Rawak/Random"
-    void chooseSet(Control option);  // Option1 to Option3, Option6 to Option9
-    void run();                      // "Go rawak/random": returns when the run has ended
-    void stopOrRestart();            // Command21: "Stop" or "Jalan"
+    void fillSymbols();             // the 42 symbols, at the end of the first activation
+    void openPanel();               // "Rawak/Random"
+    void chooseSet(Control option); // Option1 to Option3, Option6 to Option9
+    void run();                     // "Go rawak/random": returns when the run has ended
+    void stopOrRestart();           // Command21: "Stop" or "Jalan"
 
 private:
+    void playGroup();
+    void drawSymbol();
+    void appendToGroups(const std::string& text);
+
     TrainerState& state_;
     TrainerView& view_;
     Keyer& keyer_;

@@ -16,6 +16,7 @@ public:
 
 private:
     void wordLoop();
+    void playWord();
 
     TrainerState& state_;
     TrainerView& view_;

@@ -1,9 +1,34 @@
 #include "library/save_text.h"
 
+#include "shell/program_path.h"
+
+namespace {
+// A name that would not make a file of its own inside the program folder: empty (the folder
+// itself), "." and "..", or one that reaches into another folder.
+bool staysInFolder(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+} // namespace
+
 SaveText::SaveText(TrainerView& view, std::string programFolder)
     : view_(view), programFolder_(std::move(programFolder)) {}
 
-void SaveText::togglePanel() {}
-void SaveText::clearName() {}
-void SaveText::save() {}
-void SaveText::cancel() {}
+void SaveText::togglePanel() { view_.setVisible(Control::Frame4, !view_.isVisible(Control::Frame4)); }
+
+void SaveText::clearName() { view_.setText(Control::Text1, ""); }
+
+// Saved under exactly the typed name, as Rich Text Format whatever the extension. A save that
+// cannot be made (a name that leaves the folder, an unwritable folder, a full disk) writes
+// nothing, keeps an existing file of that name intact, and leaves the panel open so the learner
+// can correct the name.
+void SaveText::save() {
+    const std::string name = view_.text(Control::Text1);
+    if (!staysInFolder(name) || !view_.saveDocument(progpath::join(programFolder_, name)))
+        return;
+    view_.refreshFiles();
+    view_.setVisible(Control::Frame4, false);
+    view_.refreshFiles();
+}
+
+void SaveText::cancel() { view_.setVisible(Control::Frame4, false); }

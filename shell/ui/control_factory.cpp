@@ -1,5 +1,7 @@
 #include "shell/ui/control_factory.h"
 
+#include "shell/ui/rich_text_box.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextEdit>
 
 void Panel::mousePressEvent(QMouseEvent* event) {
     emit backgroundClicked();
@@ -45,7 +46,7 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         return box;
     }
     case Kind::RichText:
-        return new QTextEdit(parent);
+        return new RichTextBox(parent);
     case Kind::CheckBox:
         return new QCheckBox(caption, parent);
     case Kind::OptionButton: {

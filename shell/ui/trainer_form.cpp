@@ -2,6 +2,7 @@
 
 #include "shell/program_path.h"
 #include "shell/ui/control_factory.h"
+#include "shell/ui/rich_text_box.h"
 #include "shell/ui/window_layout.h"
 
 #include <QAbstractButton>
@@ -12,13 +13,14 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextEdit>
 #include <QWindow>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -39,6 +41,14 @@ QString withoutCr(std::string_view text) {
     return qs(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// A button would take "&" as the mark of its shortcut letter; the display line shows whatever
+// text is played, so an ampersand is doubled on the way in and read back single.
+QString toCaption(std::string_view text) { return qs(text).replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+std::string fromCaption(const QString& caption) {
+    return QString(caption).replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString();
+}
+
 void installFontSubstitutes() {
     // The window is designed in these two families, which Linux does not ship; metric-compatible
     // or close relatives keep the captions inside their rectangles.
@@ -49,7 +59,8 @@ void installFontSubstitutes() {
 } // namespace
 
 TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
-    : QMainWindow(parent), setup_(std::move(setup)) {
+    : QMainWindow(parent), setup_(std::move(setup)),
+      files_(std::filesystem::current_path().string()) {
     Q_INIT_RESOURCE(pictures);
     installFontSubstitutes();
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -190,6 +201,8 @@ void TrainerForm::wireTextPanel() {
 void TrainerForm::wireTypingPanel() {
     onClick(Control::Command4, [](Trainer& t) { t.typing.open(); });
     onClick(Control::Command18, [](Trainer& t) { t.typing.hideOrShow(); });
+    connect(textBox(), &RichTextBox::keyTyped, this, [this](int code) { trainer_->typing.echoKey(code); });
+    connect(textBox(), &RichTextBox::doubleClicked, this, [this] { trainer_->typing.clear(); });
 }
 
 void TrainerForm::wireLibraryPanel() {
@@ -197,12 +210,26 @@ void TrainerForm::wireLibraryPanel() {
     onClick(Control::Command14, [](Trainer& t) { t.library.closePanel(); });
     connect(static_cast<Panel*>(widget(Control::Frame3)), &Panel::backgroundClicked, this,
             [this] { trainer_->library.closePanel(); });
+    connect(static_cast<QListWidget*>(widget(Control::File1)), &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) {
+                const int index = item->listWidget()->row(item);
+                files_.select(index);
+                trainer_->library.choose(index);
+            });
 }
 
 void TrainerForm::wireSavePanel() {
     onClick(Control::Command15, [](Trainer& t) { t.saving.togglePanel(); });
     onClick(Control::Command16, [](Trainer& t) { t.saving.save(); });
     onClick(Control::Command17, [](Trainer& t) { t.saving.cancel(); });
+    // Every click into the name box empties it, even one that only places the caret.
+    widget(Control::Text1)->installEventFilter(this);
+}
+
+bool TrainerForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget(Control::Text1) && event->type() == QEvent::MouseButtonPress)
+        trainer_->saving.clearName();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TrainerForm::toggleHelp() {
@@ -223,13 +250,15 @@ QAbstractButton* TrainerForm::button(Control control) const {
     return static_cast<QAbstractButton*>(widget(control));
 }
 
+RichTextBox* TrainerForm::textBox() const { return static_cast<RichTextBox*>(widget(Control::rtf)); }
+
 std::string TrainerForm::text(Control control) const {
     QWidget* w = widget(control);
     switch (layout::spec(control).kind) {
     case layout::Kind::Button:
     case layout::Kind::CheckBox:
     case layout::Kind::OptionButton:
-        return static_cast<QAbstractButton*>(w)->text().toStdString();
+        return fromCaption(static_cast<QAbstractButton*>(w)->text());
     case layout::Kind::Label:
     case layout::Kind::DataSource:
     case layout::Kind::Picture:
@@ -239,13 +268,13 @@ std::string TrainerForm::text(Control control) const {
     case layout::Kind::MultiLineText:
         return withCrLf(static_cast<QPlainTextEdit*>(w)->toPlainText());
     case layout::Kind::RichText:
-        return withCrLf(static_cast<QTextEdit*>(w)->toPlainText());
+        return textBox()->plainText().toStdString();
     case layout::Kind::Frame:
         return static_cast<QGroupBox*>(w)->title().toStdString();
     case layout::Kind::Slider:
         return std::to_string(sliderPosition());
     case layout::Kind::FileList:
-        return {};
+        return fileName(selectedFile());
     }
     return {};
 }
@@ -256,7 +285,7 @@ void TrainerForm::setText(Control control, std::string_view text) {
     case layout::Kind::Button:
     case layout::Kind::CheckBox:
     case layout::Kind::OptionButton:
-        static_cast<QAbstractButton*>(w)->setText(qs(text));
+        static_cast<QAbstractButton*>(w)->setText(toCaption(text));
         return;
     case layout::Kind::Label:
     case layout::Kind::DataSource:
@@ -271,7 +300,7 @@ void TrainerForm::setText(Control control, std::string_view text) {
         return;
     case layout::Kind::RichText:
         // Plain text replaces the content and its formatting alike.
-        static_cast<QTextEdit*>(w)->setPlainText(withoutCr(text));
+        textBox()->setText(withoutCr(text));
         return;
     case layout::Kind::Frame:
         static_cast<QGroupBox*>(w)->setTitle(qs(text));
@@ -319,14 +348,39 @@ void TrainerForm::repaint(Control control) { widget(control)->repaint(); }
 
 void TrainerForm::setFocus(Control control) { widget(control)->setFocus(); }
 
-bool TrainerForm::loadDocument(const std::string&) { return false; }
-bool TrainerForm::saveDocument(const std::string&) { return false; }
-void TrainerForm::setFilePattern(std::string_view) {}
-int TrainerForm::fileCount() const { return 0; }
-std::string TrainerForm::fileName(int) const { return {}; }
-int TrainerForm::selectedFile() const { return -1; }
-void TrainerForm::selectFile(int) {}
-void TrainerForm::refreshFiles() {}
+bool TrainerForm::loadDocument(const std::string& path) { return textBox()->loadFile(qs(path)); }
+
+bool TrainerForm::saveDocument(const std::string& path) { return textBox()->saveFile(qs(path)); }
+
+void TrainerForm::setFilePattern(std::string_view pattern) {
+    files_.setPattern(pattern);
+    showFileList();
+}
+
+int TrainerForm::fileCount() const { return files_.count(); }
+
+std::string TrainerForm::fileName(int index) const { return files_.name(index); }
+
+int TrainerForm::selectedFile() const { return files_.selectedIndex(); }
+
+void TrainerForm::selectFile(int index) {
+    files_.select(index);
+    static_cast<QListWidget*>(widget(Control::File1))->setCurrentRow(files_.selectedIndex());
+}
+
+void TrainerForm::refreshFiles() {
+    files_.refresh();
+    showFileList();
+}
+
+// The list widget shows the names the file list holds, with its selection.
+void TrainerForm::showFileList() {
+    auto* list = static_cast<QListWidget*>(widget(Control::File1));
+    list->clear();
+    for (int i = 0; i < files_.count(); ++i)
+        list->addItem(qs(files_.name(i)));
+    list->setCurrentRow(files_.selectedIndex());
+}
 
 bool TrainerForm::yield() {
     if (yieldHook_)

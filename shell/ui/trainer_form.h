@@ -2,6 +2,7 @@
 
 #include "engine/busy_wait.h"
 #include "engine/tone_output.h"
+#include "shell/file_list.h"
 #include "shell/random_source.h"
 #include "shell/trainer.h"
 #include "shell/trainer_state.h"
@@ -14,6 +15,7 @@
 #include <string>
 
 class QAbstractButton;
+class RichTextBox;
 
 // What the window needs from outside: where the program lives and how it makes sound.
 struct TrainerSetup {
@@ -90,12 +92,16 @@ private:
     // Connects a button's click to one procedure of the trainer.
     void onClick(Control control, void (*handler)(Trainer&));
     QAbstractButton* button(Control control) const;
+    RichTextBox* textBox() const;
+    void showFileList();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TrainerSetup setup_;
     TrainerState state_;
     RandomSource random_;
     std::unique_ptr<Trainer> trainer_;
     std::array<QWidget*, kControlCount> widgets_{};
+    FileList files_; // the library folder: the current folder when the window is made
     YieldHook yieldHook_;
     long yieldCount_ = 0;
     bool activated_ = false;

@@ -1,0 +1,155 @@
+#!/usr/bin/python3
+"""Figures of the keying bench from its recordings: holds what cw-timing measured in each WAV
+against what keying_bench asked for (its trace), prints every figure with its goal and the
+command that measured it. Exit status 1 when a goal is missed.
+
+usage: keying_figures.py RESULTS_DIR   (as filled by bench/keying_bench.sh)
+"""
+import json
+import os
+import statistics
+import sys
+
+# The tone edge's own 10-90 % rise; a rise well under it is a clipped attack.
+EDGE_RISE_MS = 4.33
+
+
+def load(out, name):
+    with open(os.path.join(out, name + ".json")) as fh:
+        timing = json.load(fh)
+    with open(os.path.join(out, name + ".wav.json")) as fh:
+        capture = json.load(fh)
+    requests, gaps, figures = [], [], {}
+    with open(os.path.join(out, name + ".trace")) as fh:
+        for line in fh:
+            kind, *fields = line.split()
+            if kind == "tone":
+                requests.append((float(fields[0]), int(fields[1]), int(fields[2])))
+            elif kind == "gap":
+                gaps.append(float(fields[0]))
+            elif kind == "figure":
+                figures[fields[0]] = float(fields[1])
+    return timing, capture, requests, gaps, figures
+
+
+class Report:
+    def __init__(self):
+        self.missed = []
+
+    def figure(self, name, value, goal, met, command):
+        mark = "ok" if met else "MISSED"
+        print(f"  {name}: {value}")
+        print(f"      goal {goal}: {mark};  measured by: {command}")
+        if not met:
+            self.missed.append(name)
+
+
+def fmt(values, digits=3):
+    return (f"mean {statistics.fmean(values):.{digits}f}, std {statistics.pstdev(values):.{digits}f},"
+            f" min {min(values):.{digits}f}, max {max(values):.{digits}f} (n={len(values)})")
+
+
+def delays(timing, capture, requests):
+    """Request (trace, wall clock) to the tone's 50 % point in the recording, in ms.
+
+    The recording's sample clock may run off the wall clock (here by ~80 ppm, 8 ms in 100 s;
+    capture reports the whole file's difference). Positions in the file are scaled back to wall
+    time. capture's t0_epoch is the earliest of its per-chunk estimates, which for a fast sample
+    clock is the one at the file's end: it is then early by the whole difference."""
+    drift = capture["samples_minus_wallclock_ms"]
+    wall_per_sample = 1.0 - drift / capture["duration_ms"]
+    t0_ms = capture["t0_epoch"] * 1000.0 + max(drift, 0.0)
+    return [tone["start_ms"] * wall_per_sample - (epoch * 1000.0 - t0_ms)
+            for tone, (epoch, _, _) in zip(timing["tones"], requests)]
+
+
+def check_first_tones(report, out, name, label):
+    timing, capture, requests, _, _ = load(out, name)
+    tones = timing["tones"]
+    cmd = f"keying_bench {name} {name}.trace 20 under capture; cw-timing {name}.wav"
+    errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
+    rises = [t["rise_ms"] for t in tones]
+    clipped = [i for i, t in enumerate(tones)
+               if t["rise_ms"] < 0.9 * EDGE_RISE_MS or t["fall_ms"] < 0.9 * EDGE_RISE_MS]
+    report.figure(f"{label}: tones found / asked for", f"{len(tones)} / {len(requests)}",
+                  "all", len(tones) == len(requests), cmd)
+    report.figure(f"{label}: length - requested (ms)", fmt(errors), "within +-0.1 ms",
+                  bool(errors) and max(map(abs, errors)) <= 0.1, cmd)
+    report.figure(f"{label}: rise 10-90 % (ms)", fmt(rises),
+                  f"never clipped (rise and fall >= {0.9 * EDGE_RISE_MS:.2f} ms)",
+                  not clipped and len(tones) == len(requests), cmd)
+    print(f"  {label}: delay request -> sound (ms): {fmt(delays(timing, capture, requests), 2)}")
+
+
+def main(out):
+    report = Report()
+
+    print("Keyed pattern (700 Hz, dash 250 ms, ratio 2.8, delay limit 3000 after each element):")
+    timing, capture, requests, gaps, _ = load(out, "pattern")
+    tones, silences = timing["tones"], timing["silences"]
+    cmd = "keying_bench pattern pattern.trace under capture; cw-timing pattern.wav"
+    report.figure("tones found / asked for", f"{len(tones)} / {len(requests)}", "all",
+                  len(tones) == len(requests), cmd)
+    errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
+    report.figure("tone length at 50 % - requested (ms)", fmt(errors), "within +-0.1 ms",
+                  max(map(abs, errors)) <= 0.1, cmd)
+    gap_lengths = [s["length_ms"] for s in silences]
+    report.figure("1-unit gaps in the sound (ms)", fmt(gap_lengths), "std <= 0.3 ms",
+                  statistics.pstdev(gap_lengths) <= 0.3, cmd)
+    # Each silence follows the busy-wait after the tone before it: the pairs show what the sound
+    # output adds to a gap, apart from how steady the busy-wait itself was.
+    print(f"  busy-wait's own length, clocked by the bench (ms): {fmt(gaps)}")
+    added = [s - wait for s, wait in zip(gap_lengths, gaps)]
+    report.figure("each gap in the sound - its busy-wait (ms)", fmt(added),
+                  "mean within +-0.5 ms, std <= 0.3 ms",
+                  abs(statistics.fmean(added)) <= 0.5 and statistics.pstdev(added) <= 0.3, cmd)
+    summary = timing["summary"]
+    print(f"  rise / fall 10-90 % (ms): {summary['rise_ms']} / {summary['fall_ms']}")
+    print(f"  glitches: {summary['glitches']}, abrupt rises: {summary['abrupt_rises']},"
+          f" abrupt falls: {summary['abrupt_falls']}")
+    spectrum = timing["spectrum"]
+    report.figure("spectral width at -60 dB (Hz)", spectrum["width_60db_hz"], "<= 400 Hz",
+                  spectrum["width_60db_hz"] is not None and spectrum["width_60db_hz"] <= 400, cmd)
+    print(f"  spectral width at -40 dB (Hz): {spectrum['width_40db_hz']}")
+    print(f"  delay request -> sound (ms): {fmt(delays(timing, capture, requests), 2)}")
+
+    print("First element after opening the output (20 tries):")
+    check_first_tones(report, out, "after-open", "after opening")
+    print("First element after 5 s of silence (20 tries):")
+    check_first_tones(report, out, "after-silence", "after silence")
+
+    print("A 10 s tone:")
+    timing, _, requests, _, figures = load(out, "cpu")
+    cmd = "keying_bench cpu cpu.trace (CLOCK_PROCESS_CPUTIME_ID around playTone(700, 10000))"
+    report.figure("CPU time of the process while it plays (%)", f"{figures['cpu_percent']:.3f}",
+                  "< 1 %", figures["cpu_percent"] < 1.0, cmd)
+    long_tones = [t["length_ms"] for t in timing["tones"] if t["length_ms"] > 1000]
+    report.figure("its length at 50 % (ms)", long_tones, "10000 +- 0.1",
+                  len(long_tones) == 1 and abs(long_tones[0] - 10000) <= 0.1,
+                  "cw-timing cpu.wav")
+
+    print("Busy-wait (20 calibrations x 30 runs of 3000 iterations):")
+    with open(os.path.join(out, "busy-wait.trace")) as fh:
+        figures = {f[1]: float(f[2]) for f in (line.split() for line in fh) if f[0] == "figure"}
+    cmd = "keying_bench busy-wait busy-wait.trace"
+    report.figure("calibration time, longest (ms)", f"{figures['calibration_ms_max']:.1f}",
+                  "<= 50 ms", figures["calibration_ms_max"] <= 50, cmd)
+    median = figures["wall_ms_median"]
+    report.figure("3000 iterations, wall time (ms)",
+                  f"median {median:.2f}, 5 % {figures['wall_ms_p5']:.2f},"
+                  f" 95 % {figures['wall_ms_p95']:.2f}", "median 30 ms +- 10 %",
+                  abs(median - 30) <= 3, cmd)
+    # A wall time well above the CPU time means the wait was preempted by other work on the
+    # machine, which no calibration can make up for.
+    print(f"  3000 iterations, CPU time of the thread (ms): median {figures['cpu_ms_median']:.2f}")
+
+    if report.missed:
+        print("missed: " + "; ".join(report.missed))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,66 @@
+// Time from process start to the window's first paint, and resident memory once started.
+// Builds the window exactly as the program does (real sound output, settings activation) in a
+// temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
+#include "shell/portaudio_tone_output.h"
+#include "shell/ui/trainer_form.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+// Milliseconds since the kernel started this process (its start time is kept in clock ticks).
+double msSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string field;
+    for (int i = 0; i < 22 && stat >> field; ++i) {
+    }
+    const double startSeconds = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - startSeconds) * 1000;
+}
+
+long residentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && atMs < 0)
+            atMs = msSinceProcessStart();
+        return false;
+    }
+    double atMs = -1;
+};
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    PortAudioToneOutput tone;
+    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone, BusyWait(0)});
+    FirstPaint paint;
+    form.centralWidget()->installEventFilter(&paint);
+    form.show();
+    form.activateWindow();
+    QTimer::singleShot(1500, &app, [&] {
+        std::printf("first paint after process start: %.0f ms (clock tick %ld ms)\n", paint.atMs,
+                    1000 / sysconf(_SC_CLK_TCK));
+        std::printf("resident memory after start-up: %.1f MB\n", static_cast<double>(residentKb()) / 1024);
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/tone_output.h"
+
+#include <memory>
+
+// The sound card, through PortAudio: one mono 48 kHz output stream that runs from start-up to
+// the end, playing silence between tones, so that no element is ever clipped by a device that
+// is still starting.
+//
+// Timing: playTone stamps the monotonic clock, hands the tone to the audio callback and sleeps
+// until stamp + length; it never waits for the device. The callback starts the tone on the
+// frame that belongs to stamp + a constant lead, rendered to the exact sample length. The
+// caller's timeline therefore advances by exactly the tone's length, the sound follows it at a
+// constant delay, and a silence the caller makes between two tones (the busy-wait) is heard at
+// exactly its length.
+//
+// Opening does not hold up the window: the constructor returns at once and a device thread
+// opens the stream (about 0.1-0.3 s); the first playTone waits for that. Without a device or
+// sound server, or after it went away, tones are timed silence and nothing is reported; the
+// device thread tries again once a second.
+//
+// Threads: construct, call playTone and destroy on the window's thread only. While the device
+// thread opens or closes the stream, the process's stderr goes to /dev/null (PortAudio's back
+// ends print their probing there), so a message another thread prints in that moment is lost.
+// When the sound server dies under a running stream, PortAudio's ALSA thread still prints three
+// lines there; nothing outside PortAudio can catch those.
+class PortAudioToneOutput final : public ToneOutput {
+public:
+    PortAudioToneOutput();
+    // Lets the last tone sound to its end, then stops and closes the stream.
+    ~PortAudioToneOutput() override;
+
+    PortAudioToneOutput(const PortAudioToneOutput&) = delete;
+    PortAudioToneOutput& operator=(const PortAudioToneOutput&) = delete;
+
+    void playTone(int hz, int ms) override;
+
+private:
+    struct Device;
+    std::unique_ptr<Device> device_;
+};

@@ -1,6 +1,7 @@
 // Time from process start to the window's first paint, and resident memory once started.
 // Builds the window exactly as the program does (real sound output, settings activation) in a
 // temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
+#include "process_memory.h"
 #include "shell/portaudio_tone_output.h"
 #include "shell/ui/trainer_form.h"
 
@@ -27,14 +28,6 @@ double msSinceProcessStart() {
     return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - startSeconds) * 1000;
 }
 
-long residentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 class FirstPaint : public QObject {
 public:

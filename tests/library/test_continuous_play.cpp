@@ -1,7 +1,7 @@
 #include "library_folder.h"
+#include "process_memory.h"
 
 #include <QTest>
-#include <fstream>
 
 namespace {
 // A sound output that only counts: a long run must not grow a trace of its own.
@@ -11,14 +11,6 @@ public:
     long tones = 0;
 };
 
-long residentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 } // namespace
 
 // A learner may leave continuous play running for hours: texts chain without end, so nothing

@@ -1,0 +1,13 @@
+#include "process_memory.h"
+
+#include <fstream>
+#include <string>
+
+long residentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}

@@ -54,29 +54,25 @@ class WordDrillTest : public QObject {
 private slots:
     void runOverAText_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("total");
+        QTest::addColumn<int>("words");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty text gives one empty word") << "" << " 0 PERKATAAN SEMUANYA" << " ";
-        QTest::newRow("separators only") << "  \r\n" << " 0 PERKATAAN SEMUANYA" << "     ";
-        QTest::newRow("one word, keyed scanPos times") << "ya" << " 1 PERKATAAN SEMUANYA"
-                                                       << "ya ya ya ";
-        QTest::newRow("keyed upper, shown as typed") << "Qso" << " 1 PERKATAAN SEMUANYA"
-                                                     << "Qso Qso Qso Qso ";
-        QTest::newRow("apostrophe heard as a gap") << "it's" << " 1 PERKATAAN SEMUANYA"
-                                                   << QString("it's ").repeated(5);
-        QTest::newRow("blanks lengthen the run") << " ok   " << " 1 PERKATAAN SEMUANYA"
-                                                 << QString("ok ").repeated(7);
-        QTest::newRow("accented letter is one character") << "é" << " 1 PERKATAAN SEMUANYA"
-                                                          << "é é ";
+        QTest::newRow("empty text gives one empty word") << "" << 0 << QString(" ");
+        QTest::newRow("separators only") << "  \r\n" << 0 << QString("     ");
+        QTest::newRow("one word, keyed scanPos times") << "ya" << 1 << QString("ya ya ya ");
+        QTest::newRow("keyed upper, shown as typed") << "Qso" << 1 << QString("Qso ").repeated(4);
+        QTest::newRow("apostrophe heard as a gap") << "it's" << 1 << QString("it's ").repeated(5);
+        QTest::newRow("blanks lengthen the run") << " ok   " << 1 << QString("ok ").repeated(7);
+        QTest::newRow("accented letter is one character") << "é" << 1 << QString("é é ");
     }
     void runOverAText() {
         QFETCH(QString, text);
-        QFETCH(QString, total);
+        QFETCH(int, words);
         QFETCH(QString, shown);
         FormFixture f;
         f.form().setVisible(Control::Frame1, true);
         startWords(f, text.toStdString());
-        QCOMPARE(QString::fromStdString(f.text(Control::Label4)), total);
+        QCOMPARE(QString::fromStdString(f.text(Control::Label4)),
+                 QString(" %1 PERKATAAN SEMUANYA").arg(words));
         QCOMPARE(QString::fromStdString(f.text(Control::Command6)), shown);
         QCOMPARE(QString::fromStdString(f.trace().text()), wordKeying(shown.toStdString()));
         QVERIFY(!f.form().isVisible(Control::Frame1));
@@ -129,67 +125,80 @@ private slots:
     }
 
     // Seven words of "ab": word n has its own yield at 4(n-1)+1 and its characters' at the two
-    // after. A resume at 0 is a click after the paused run has returned.
+    // after. A resume at 0 is a click on Jalan after the paused run has returned; at -1 it is Go
+    // with the text "xyz" instead, which starts afresh.
     void pauseAndResume_data() {
         QTest::addColumn<int>("pauseAt");
         QTest::addColumn<int>("resumeAt");
         QTest::addColumn<QString>("shownAtPause");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("wordsOnLine");
         const QString all = QString("ab ").repeated(7);
-        QTest::newRow("before the first word") << 1 << 0 << "" << all;
-        QTest::newRow("inside the first word") << 3 << 0 << "ab " << all;
-        QTest::newRow("between words") << 9 << 0 << "ab ab " << all;
+        QTest::newRow("before the first word") << 1 << 0 << "" << all << 7;
+        QTest::newRow("inside the first word") << 3 << 0 << "ab " << all << 7;
+        QTest::newRow("between words") << 9 << 0 << "ab ab " << all << 7;
         // The resumed loop runs on top of the paused one, which then closes its word and ends.
         QTest::newRow("resumed before the paused word ends")
-            << 3 << 4 << "" << "ab" + QString("ab ").repeated(6) + " ";
+            << 3 << 4 << "" << "ab" + QString("ab ").repeated(6) + " " << 7;
+        // The count of words on the line carries over into the new run.
+        QTest::newRow("new run while paused")
+            << 3 << -1 << "ab " << QString("xyz ").repeated(4) << 5;
     }
     void pauseAndResume() {
         QFETCH(int, pauseAt);
         QFETCH(int, resumeAt);
         QFETCH(QString, shownAtPause);
         QFETCH(QString, shown);
+        QFETCH(int, wordsOnLine);
         FormFixture f;
         f.form().setYieldHook([&](long k) {
             if (k == pauseAt || k == resumeAt)
                 f.click(Control::Command20);
         });
         startWords(f, kSevenAb);
-        if (resumeAt == 0) {
+        if (resumeAt <= 0) {
             QCOMPARE(f.text(Control::Command20), std::string("Jalan"));
             QCOMPARE(QString::fromStdString(f.text(Control::Command6)), shownAtPause);
-            f.click(Control::Command20);
+            if (resumeAt < 0)
+                f.setText(Control::rtf, "xyz");
+            f.click(resumeAt < 0 ? Control::Command12 : Control::Command20);
         }
         QCOMPARE(f.text(Control::Command20), std::string("Pause"));
         QCOMPARE(QString::fromStdString(f.text(Control::Command6)), shown);
-        QCOMPARE(QString::fromStdString(f.trace().text()), wordKeying(shown.toStdString()));
-        QCOMPARE(f.state().wordsOnLine, 7);
-    }
-
-    void newRunWhilePaused() {
-        FormFixture f;
-        f.form().setYieldHook([&](long k) {
-            if (k == 3)
-                f.click(Control::Command20);
-        });
-        startWords(f, kSevenAb);
-        QCOMPARE(f.text(Control::Command20), std::string("Jalan"));
-        f.setText(Control::rtf, "xyz");
-        f.click(Control::Command12);
-        QCOMPARE(f.text(Control::Command20), std::string("Pause"));
         QCOMPARE(f.text(Control::Label4), std::string(" 1 PERKATAAN SEMUANYA"));
-        QCOMPARE(QString::fromStdString(f.text(Control::Command6)), QString("xyz ").repeated(4));
+        // Go clears the display line; what was keyed before it is what the line showed.
+        QCOMPARE(QString::fromStdString(f.trace().text()),
+                 wordKeying((resumeAt < 0 ? shownAtPause + shown : shown).toStdString()));
+        QCOMPARE(f.state().wordsOnLine, wordsOnLine);
     }
 
-    // A run of "abcd" (six yields a word) interrupted by a run of "xy": the interrupted loop
-    // reads the shorter word the new run left and adds at most one blank and one word gap. The
-    // display line was cleared, so the keying is what it held at the click and then what it holds.
-    void newRunDuringARun_data() {
+    // A run ended early by a click on the display line (skip) or by closing the window, or
+    // interrupted by a new run of "xy": that run clears the display line, and the interrupted
+    // loop reads the shorter word it left and adds at most one blank and one word gap. The keying
+    // heard is what the line held at the click and then what it holds. "abcd" takes six yields a
+    // word.
+    void runEndsEarly_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<int>("atYield");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("inside a word") << 3 << QString("xy ").repeated(3) + " ";
-        QTest::newRow("between words") << 7 << QString("xy ").repeated(3);
+        const QString seven = QString::fromStdString(kSevenAb);
+        QTest::newRow("display line clicked inside the first word")
+            << seven << "skip" << 3 << "ab ";
+        QTest::newRow("display line clicked between words") << seven << "skip" << 5 << "ab ";
+        QTest::newRow("display line clicked inside the third word")
+            << seven << "skip" << 11 << "ab ab ab ";
+        // Closing leaves the word at once; only its blank and gap follow.
+        QTest::newRow("window closed inside a word") << seven << "close" << 3 << "a ";
+        QTest::newRow("window closed between words") << seven << "close" << 5 << "ab ";
+        QTest::newRow("new run inside a word")
+            << "abcd  " << "go" << 3 << QString("xy ").repeated(3) + " ";
+        QTest::newRow("new run between words")
+            << "abcd  " << "go" << 7 << QString("xy ").repeated(3);
     }
-    void newRunDuringARun() {
+    void runEndsEarly() {
+        QFETCH(QString, text);
+        QFETCH(QString, action);
         QFETCH(int, atYield);
         QFETCH(QString, shown);
         FormFixture f;
@@ -197,43 +206,20 @@ private slots:
         f.form().setYieldHook([&](long k) {
             if (k != atYield)
                 return;
-            beforeClick = f.text(Control::Command6);
-            f.setText(Control::rtf, "xy");
-            f.click(Control::Command12);
+            if (action == "skip") {
+                f.click(Control::Command6);
+            } else if (action == "close") {
+                f.form().close();
+            } else {
+                beforeClick = f.text(Control::Command6);
+                f.setText(Control::rtf, "xy");
+                f.click(Control::Command12);
+            }
         });
-        startWords(f, "abcd  ");
+        startWords(f, text.toStdString());
         const std::string after = f.text(Control::Command6);
         QCOMPARE(QString::fromStdString(after), shown);
         QCOMPARE(QString::fromStdString(f.trace().text()), wordKeying(beforeClick + after));
-    }
-
-    void runEndsEarly_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("atYield");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("display line clicked inside the first word") << "skip" << 3 << "ab ";
-        QTest::newRow("display line clicked between words") << "skip" << 5 << "ab ";
-        QTest::newRow("display line clicked inside the third word") << "skip" << 11 << "ab ab ab ";
-        // Closing leaves the word at once; only its blank and gap follow.
-        QTest::newRow("window closed inside a word") << "close" << 3 << "a ";
-        QTest::newRow("window closed between words") << "close" << 5 << "ab ";
-    }
-    void runEndsEarly() {
-        QFETCH(QString, action);
-        QFETCH(int, atYield);
-        QFETCH(QString, shown);
-        FormFixture f;
-        f.form().setYieldHook([&](long k) {
-            if (k != atYield)
-                return;
-            if (action == "skip")
-                f.click(Control::Command6);
-            else
-                f.form().close();
-        });
-        startWords(f, kSevenAb);
-        QCOMPARE(QString::fromStdString(f.text(Control::Command6)), shown);
-        QCOMPARE(QString::fromStdString(f.trace().text()), wordKeying(shown.toStdString()));
     }
 
     void everyWordIsEquallyLikely() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "form_fixture.h"
 #include "player/next_file_step.h"
 
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -27,35 +29,59 @@ public:
 // What the learner hears with the window's default keying, as the keying trace writes it, from
 // Morse: a character's elements ("." 89 ms, "-" 250 ms, each followed by a delay unit) and then
 // 12 more units; "x" is a character without a code (its 12 units only), "/" a word gap of 24.
-inline std::string heard(const std::string& morse) {
-    std::string out;
+inline QString heard(const QString& morse) {
+    QStringList out;
     int units = 0;
-    auto add = [&out](const std::string& item) { out += (out.empty() ? "" : " ") + item; };
-    auto flushUnits = [&] {
+    const auto flushUnits = [&] {
         if (units > 0)
-            add(std::to_string(units) + "U");
+            out << QString::number(units) + "U";
         units = 0;
     };
-    std::size_t start = 0;
-    while (start < morse.size()) {
-        std::size_t end = morse.find(' ', start);
-        if (end == std::string::npos)
-            end = morse.size();
-        const std::string token = morse.substr(start, end - start);
-        start = end + 1;
+    for (const QString& token : morse.split(' ', Qt::SkipEmptyParts)) {
         if (token == "/") {
             units += 24;
             continue;
         }
-        if (token != "x") {
-            for (char element : token) {
-                flushUnits();
-                add(element == '.' ? "700x89" : "700x250");
-                units = 1;
-            }
+        for (const QChar element : token == "x" ? QString() : token) {
+            flushUnits();
+            out << (element == '.' ? "700x89" : "700x250");
+            units = 1;
         }
         units += 12;
     }
     flushUnits();
-    return out;
+    return out.join(' ');
 }
+
+// A window with the default keying, a text in the box and a stand-in for the library.
+struct PlayerBench {
+    explicit PlayerBench(const std::string& text, int continuousPlay = 0) {
+        f.setDefaultKeying();
+        f.setText(Control::rtf, text);
+        f.state().continuousPlay = continuousPlay;
+        f.trainer().player.setNextFileStep(&library);
+    }
+    // Runs `action` in the k-th yield of the running loop, as a click between two characters
+    // would; the trace then holds only what was played after it.
+    void atYield(long k, std::function<void()> action) {
+        f.form().setYieldHook([this, k, action](long n) {
+            if (n != k)
+                return;
+            action();
+            f.trace().clear();
+        });
+    }
+    void clickAtYield(long k, Control control) {
+        atYield(k, [this, control] { f.click(control); });
+    }
+    // Forgets the yield hook and what has been heard, before the next click.
+    void settle() {
+        f.form().setYieldHook({});
+        f.trace().clear();
+    }
+    QString played() { return QString::fromStdString(f.trace().text()); }
+    QString shown(Control control) { return QString::fromStdString(f.text(control)); }
+
+    FormFixture f;
+    CountingNextFile library;
+};

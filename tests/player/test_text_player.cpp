@@ -1,11 +1,8 @@
-#include "form_fixture.h"
 #include "player_test_support.h"
 
 #include <QTest>
 #include <QTextEdit>
 #include <cstdint>
-#include <fstream>
-#include <unistd.h>
 
 // The text player as the learner meets it: what is heard, what the display line and the
 // counters show, and how Pause, Stop, Skip and the end of a text act on a running text. Clicks
@@ -19,43 +16,20 @@
 Q_DECLARE_METATYPE(Control)
 
 namespace {
-
 const char* const kThreeWords = "ab cd efg";
+const QString kAllThreeWords = ".- -... / -.-. -.. / . ..-. --. /";
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A window with the default keying, a text in the box and a stand-in for the library.
-struct PlayerBench {
-    explicit PlayerBench(const std::string& text, int continuousPlay = 0) {
-        f.setDefaultKeying();
-        f.setText(Control::rtf, text);
-        f.state().continuousPlay = continuousPlay;
-        f.trainer().player.setNextFileStep(&library);
-    }
-    // Clicks `control` in the k-th yield; the trace then holds only what was played after it.
-    void clickAtYield(long k, Control control) {
-        f.form().setYieldHook([this, k, control](long n) {
-            if (n != k)
-                return;
-            f.click(control);
-            f.trace().clear();
-        });
-    }
-    std::string after() { return f.trace().text(); }
-
-    FormFixture f;
-    CountingNextFile library;
+// A pause at a yield and what it leaves, then the click that takes the text up and what follows.
+struct PauseCase {
+    long pauseAt;
+    QString morsePaused, displayPaused;
+    int wordsPaused;
+    Control then;
+    QString morseAfter, displayAfter;
+    int wordsAfter;
 };
-
-long residentKilobytes() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE) / 1024;
-}
-
 } // namespace
+Q_DECLARE_METATYPE(PauseCase)
 
 class TextPlayerTest : public QObject {
     Q_OBJECT
@@ -66,31 +40,16 @@ private slots:
         QTest::addColumn<QString>("morse");
         QTest::addColumn<QString>("display");
         QTest::addColumn<int>("words");
-
-        QTest::newRow("two words") << "it is"
-                                   << ".. - / .. ... /"
-                                   << "it is " << 2;
-        QTest::newRow("line breaks and runs of blanks") << "  me\r\n\r\n  to   "
-                                                        << "-- . / - --- /"
-                                                        << "me to " << 2;
-        QTest::newRow("lower case sent as capitals, shown as typed") << "Ok"
-                                                                     << "--- -.- /"
-                                                                     << "Ok " << 1;
-        QTest::newRow("punctuation and a tab inside one word") << "no,\tgo?"
-                                                               << "-. --- --..-- x --. --- ..--.. /"
-                                                               << "no,\tgo? " << 1;
-        QTest::newRow("apostrophe sounds as its gap only") << "l'un"
-                                                           << ".-.. x ..- -. /"
-                                                           << "l'un " << 1;
-        QTest::newRow("accented letter is one character") << "café 5"
-                                                          << "-.-. .- ..-. x / ..... /"
-                                                          << "café 5 " << 2;
-        QTest::newRow("empty text") << ""
-                                    << ""
-                                    << "" << 0;
-        QTest::newRow("separators only") << " \r\n  \r\n"
-                                         << ""
-                                         << "" << 0;
+        const auto row = [](const char* name, const char* text, const char* morse,
+                            const char* display, int words) {
+            QTest::newRow(name) << QString(text) << QString(morse) << QString(display) << words;
+        };
+        row("two words", "it is", ".. - / .. ... /", "it is ", 2);
+        row("lower case sent as capitals, shown as typed", "Ok", "--- -.- /", "Ok ", 1);
+        row("punctuation and a tab inside one word", "no,\tgo?", "-. --- --..-- x --. --- ..--.. /",
+            "no,\tgo? ", 1);
+        row("accented letter is one character", "café 5", "-.-. .- ..-. x / ..... /", "café 5 ", 2);
+        row("empty text", "", "", "", 0);
     }
     void playsWordByWord() {
         QFETCH(QString, text);
@@ -105,18 +64,18 @@ private slots:
         box->setTextCursor(caret);
         b.f.click(Control::Command5);
 
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(morse.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
+        QCOMPARE(b.played(), heard(morse));
+        QCOMPARE(b.shown(Control::Command6), display);
         QCOMPARE(b.f.state().wordsPlayed, words);
         // Label5 is written only when a word has been played; the window starts it empty.
-        QCOMPARE(qs(b.f.text(Control::Label5)), words == 0 ? QString() : QString::number(words));
-        QCOMPARE(qs(b.f.text(Control::Label4)), QString(" %1 PERKATAAN SEMUANYA").arg(words));
+        QCOMPARE(b.shown(Control::Label5), words == 0 ? QString() : QString::number(words));
+        QCOMPARE(b.shown(Control::Label4), QString(" %1 PERKATAAN SEMUANYA").arg(words));
         QCOMPARE(b.f.state().playMode, 1);
         QVERIFY(b.f.form().isEnabled(Control::Command19));
         QVERIFY(b.f.form().isEnabled(Control::Command20));
         // What has been played shows on the display line only: the box is neither changed nor
         // selected in, and its caret stays where the learner left it.
-        QCOMPARE(qs(b.f.text(Control::rtf)), text);
+        QCOMPARE(b.shown(Control::rtf), text);
         QVERIFY(!box->textCursor().hasSelection());
         QCOMPARE(box->textCursor().position(), caret.position());
         QCOMPARE(b.library.calls, 0);
@@ -128,86 +87,70 @@ private slots:
         QTest::newRow("14") << 14 << QString("e ").repeated(14);
         QTest::newRow("15") << 15 << " ";
         QTest::newRow("16") << 16 << " e ";
-        QTest::newRow("29") << 29 << " " + QString("e ").repeated(14);
         QTest::newRow("30") << 30 << " ";
-        QTest::newRow("32") << 32 << " e e ";
     }
     void displayLineStartsAfreshAfterFifteenWords() {
         QFETCH(int, words);
         QFETCH(QString, display);
         PlayerBench b(QString("e ").repeated(words).toStdString());
         b.f.click(Control::Command5);
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
-        QCOMPARE(qs(b.f.text(Control::Label5)), QString::number(words));
+        QCOMPARE(b.shown(Control::Command6), display);
+        QCOMPARE(b.shown(Control::Label5), QString::number(words));
         QCOMPARE(b.f.trace().tones().size(), static_cast<std::size_t>(words));
     }
 
-    void pauseThenResume_data() {
-        QTest::addColumn<long>("pauseAt");
-        QTest::addColumn<QString>("morseUntilSilent");
-        QTest::addColumn<QString>("displayPaused");
-        QTest::addColumn<int>("wordsPaused");
-        QTest::addColumn<QString>("morseResumed");
-        QTest::addColumn<QString>("displayResumed");
-        QTest::addColumn<int>("wordsResumed");
-
-        QTest::newRow("3rd word after its 2nd character") << 12L << "/"
-                                                          << "ab cd ef " << 3 << "--. /"
-                                                          << "ab cd ef g " << 4;
-        QTest::newRow("3rd word after its 1st character") << 11L << "/"
-                                                          << "ab cd e " << 3 << "..-. --. /"
-                                                          << "ab cd e fg " << 4;
-        QTest::newRow("after the last character of a word") << 13L << "/"
-                                                            << "ab cd efg " << 3 << "/"
-                                                            << "ab cd efg  " << 4;
-        QTest::newRow("between two words") << 9L << ""
-                                           << "ab cd " << 2 << "/ . ..-. --. /"
-                                           << "ab cd  efg " << 4;
+    // Pause at a yield of a Go run with continuous play, then Jalan (Command20) resumes where the
+    // text was left and moves on to the next file at its end; Go instead plays the whole text
+    // afresh with the pause still pending, so its end does not move on.
+    void pauseThenResumeOrGo_data() {
+        QTest::addColumn<PauseCase>("c");
+        const Control jalan = Control::Command20;
+        QTest::newRow("3rd word after its 2nd character")
+            << PauseCase{12, "/", "ab cd ef ", 3, jalan, "--. /", "ab cd ef g ", 4};
+        QTest::newRow("3rd word after its 1st character")
+            << PauseCase{11, "/", "ab cd e ", 3, jalan, "..-. --. /", "ab cd e fg ", 4};
+        QTest::newRow("after the last character of a word")
+            << PauseCase{13, "/", "ab cd efg ", 3, jalan, "/", "ab cd efg  ", 4};
+        QTest::newRow("between two words")
+            << PauseCase{9, "", "ab cd ", 2, jalan, "/ . ..-. --. /", "ab cd  efg ", 4};
         QTest::newRow("before the first character of the text")
-            << 2L << "/"
-            << " " << 1 << ".- -... / -.-. -.. / . ..-. --. /"
-            << " ab cd efg " << 4;
+            << PauseCase{2, "/", " ", 1, jalan, kAllThreeWords, " ab cd efg ", 4};
+        QTest::newRow("then Go") << PauseCase{
+            6, "/", "ab  ", 2, Control::Command5, kAllThreeWords, "ab cd efg ", 3};
     }
-    void pauseThenResume() {
-        QFETCH(long, pauseAt);
-        QFETCH(QString, morseUntilSilent);
-        QFETCH(QString, displayPaused);
-        QFETCH(int, wordsPaused);
-        QFETCH(QString, morseResumed);
-        QFETCH(QString, displayResumed);
-        QFETCH(int, wordsResumed);
+    void pauseThenResumeOrGo() {
+        QFETCH(PauseCase, c);
         PlayerBench b(kThreeWords, 1);
-        b.clickAtYield(pauseAt, Control::Command20);
+        b.clickAtYield(c.pauseAt, Control::Command20);
         b.f.click(Control::Command5);
-
-        QCOMPARE(qs(b.after()), qs(heard(morseUntilSilent.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), displayPaused);
-        QCOMPARE(b.f.state().wordsPlayed, wordsPaused);
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Jalan"));
+        QCOMPARE(b.played(), heard(c.morsePaused));
+        QCOMPARE(b.shown(Control::Command6), c.displayPaused);
+        QCOMPARE(b.f.state().wordsPlayed, c.wordsPaused);
+        QCOMPARE(b.shown(Control::Command20), QString("Jalan"));
         QCOMPARE(b.f.state().pausedFlag, 1);
         QCOMPARE(b.library.calls, 0); // a pause is not the end of the text
 
-        b.f.trace().clear();
-        b.f.click(Control::Command20);
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(morseResumed.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), displayResumed);
-        QCOMPARE(qs(b.f.text(Control::Label5)), QString::number(wordsResumed));
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Pause"));
-        QCOMPARE(b.f.state().pausedFlag, 0);
-        QCOMPARE(b.library.calls, 1); // the resumed run reached the end: the next file follows
+        b.settle();
+        b.f.click(c.then);
+        const bool resumed = c.then == Control::Command20;
+        QCOMPARE(b.played(), heard(c.morseAfter));
+        QCOMPARE(b.shown(Control::Command6), c.displayAfter);
+        QCOMPARE(b.shown(Control::Label5), QString::number(c.wordsAfter));
+        QCOMPARE(b.shown(Control::Command20), QString("Pause"));
+        QCOMPARE(b.f.state().pausedFlag, resumed ? 0 : 1);
+        QCOMPARE(b.library.calls, resumed ? 1 : 0);
     }
 
     void pauseInAResumedRun_data() {
         QTest::addColumn<Control>("then");
         QTest::addColumn<QString>("morse");
         QTest::addColumn<QString>("display");
-        QTest::newRow("then resume: the word goes on") << Control::Command20 << "..-. --. /"
-                                                       << "ab  cd e fg ";
+        QTest::newRow("then resume: the word goes on")
+            << Control::Command20 << "..-. --. /" << QString("ab  cd e fg ");
         // Unlike a pause in a Go run, this one leaves no pending pause behind: the new run's end
         // moves on to the next file.
         QTest::newRow("then Go: the next file follows")
-            << Control::Command5 << ".- -... / -.-. -.. / . ..-. --. /"
-            << "ab cd efg ";
+            << Control::Command5 << kAllThreeWords << QString("ab cd efg ");
     }
     void pauseInAResumedRun() {
         QFETCH(Control, then);
@@ -220,108 +163,78 @@ private slots:
         // is paused again before f.
         b.clickAtYield(14, Control::Command20);
         b.f.click(Control::Command20);
-        QCOMPARE(qs(b.after()), qs(heard("/")));
-        QCOMPARE(qs(b.f.text(Control::Command6)), QString("ab  cd e "));
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Jalan"));
+        QCOMPARE(b.played(), heard("/"));
+        QCOMPARE(b.shown(Control::Command6), QString("ab  cd e "));
+        QCOMPARE(b.shown(Control::Command20), QString("Jalan"));
         QCOMPARE(b.library.calls, 0);
 
-        b.f.form().setYieldHook({});
-        b.f.trace().clear();
+        b.settle();
         b.f.click(then);
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(morse.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Pause"));
+        QCOMPARE(b.played(), heard(morse));
+        QCOMPARE(b.shown(Control::Command6), display);
+        QCOMPARE(b.shown(Control::Command20), QString("Pause"));
         QCOMPARE(b.library.calls, 1);
     }
 
     void pauseAfterTheEndThenResume_data() {
         QTest::addColumn<int>("continuousPlay");
-        QTest::addColumn<int>("nextFiles");
-        QTest::newRow("continuous play") << 1 << 1;
-        QTest::newRow("single text") << 0 << 0;
+        QTest::newRow("continuous play") << 1;
+        QTest::newRow("single text") << 0;
     }
     void pauseAfterTheEndThenResume() {
         QFETCH(int, continuousPlay);
-        QFETCH(int, nextFiles);
-        PlayerBench b("mu ka", continuousPlay);
-        b.library.readyCalls = 0; // the end of this text finds no next file
+        PlayerBench b("mu ka", continuousPlay); // the end of this text finds no next file
         b.f.click(Control::Command5);
         const int callsAtTheEnd = b.library.calls;
         b.f.click(Control::Command20);
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Jalan"));
+        QCOMPARE(b.shown(Control::Command20), QString("Jalan"));
         b.f.trace().clear();
         b.f.click(Control::Command20);
-        QCOMPARE(qs(b.f.trace().text()), QString());
-        QCOMPARE(qs(b.f.text(Control::Command6)), QString("mu ka "));
+        QCOMPARE(b.played(), QString());
+        QCOMPARE(b.shown(Control::Command6), QString("mu ka "));
         QCOMPARE(b.f.state().wordsPlayed, 2);
-        QCOMPARE(b.library.calls - callsAtTheEnd, nextFiles);
+        QCOMPARE(b.library.calls - callsAtTheEnd, continuousPlay); // asks again only if it may
     }
 
-    void pauseThenGoPlaysTheWholeTextWithoutNextFile() {
-        PlayerBench b(kThreeWords, 1);
-        b.library.readyCalls = 5;
-        b.clickAtYield(6, Control::Command20);
-        b.f.click(Control::Command5);
-        b.f.form().setYieldHook({});
-        b.f.trace().clear();
-
-        b.f.click(Control::Command5);
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(".- -... / -.-. -.. / . ..-. --. /")));
-        QCOMPARE(qs(b.f.text(Control::Command6)), QString("ab cd efg "));
-        QCOMPARE(qs(b.f.text(Control::Label5)), QString("3"));
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Pause"));
-        QCOMPARE(b.f.state().pausedFlag, 1);
-        QCOMPARE(b.library.calls, 0);
-    }
-
-    void stopDuringPlayback_data() {
+    // Stop (Command19) at a yield: the text is gone, continuous play off, and nothing follows
+    // but the gap of the character in hand. At 0 Stop comes while the run is paused at 6.
+    void stop_data() {
         QTest::addColumn<long>("stopAt");
         QTest::addColumn<QString>("morseAfterStop");
         QTest::addColumn<QString>("display");
         QTest::addColumn<int>("wordsPlayed");
-        QTest::newRow("before the first word") << 1L << ""
-                                               << "" << 0;
-        QTest::newRow("in a word") << 7L << "/"
-                                   << " " << 1;
-        QTest::newRow("before the first character of a word") << 6L << "/"
-                                                              << " " << 1;
-        QTest::newRow("after the last character of a word") << 8L << "/"
-                                                            << " " << 1;
-        QTest::newRow("between two words") << 9L << ""
-                                           << "" << 0;
+        QTest::newRow("before the first word") << 1L << "" << QString() << 0;
+        QTest::newRow("in a word") << 7L << "/" << QString(" ") << 1;
+        QTest::newRow("before the first character of a word") << 6L << "/" << QString(" ") << 1;
+        QTest::newRow("after the last character of a word") << 8L << "/" << QString(" ") << 1;
+        QTest::newRow("between two words") << 9L << "" << QString() << 0;
+        QTest::newRow("while paused gives the pause up") << 0L << "" << QString() << 0;
     }
-    void stopDuringPlayback() {
+    void stop() {
         QFETCH(long, stopAt);
         QFETCH(QString, morseAfterStop);
         QFETCH(QString, display);
         QFETCH(int, wordsPlayed);
         PlayerBench b(kThreeWords, 1);
         b.library.readyCalls = 5;
-        b.clickAtYield(stopAt, Control::Command19);
+        b.clickAtYield(stopAt == 0 ? 6 : stopAt,
+                       stopAt == 0 ? Control::Command20 : Control::Command19);
         b.f.click(Control::Command5);
-
-        QCOMPARE(qs(b.after()), qs(heard(morseAfterStop.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::rtf)), QString());
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
+        if (stopAt == 0) {
+            b.settle();
+            b.f.click(Control::Command19);
+        }
+        QCOMPARE(b.played(), heard(morseAfterStop));
+        QCOMPARE(b.shown(Control::rtf), QString());
+        QCOMPARE(b.shown(Control::Command6), display);
         QCOMPARE(b.f.state().wordsPlayed, wordsPlayed);
-        QCOMPARE(qs(b.f.text(Control::Label4)), QString(" 0 PERKATAAN SEMUANYA"));
+        QCOMPARE(b.f.state().wordCount, 0);
+        QCOMPARE(b.shown(Control::Label4), QString(" 0 PERKATAAN SEMUANYA"));
         QCOMPARE(b.f.state().continuousPlay, 0);
         QCOMPARE(b.library.calls, 0);
+        QCOMPARE(b.shown(Control::Command20), QString("Pause"));
         QVERIFY(!b.f.form().isEnabled(Control::Command20));
         QVERIFY(b.f.form().isEnabled(Control::Command19));
-    }
-
-    void stopWhilePausedGivesThePauseUp() {
-        PlayerBench b(kThreeWords);
-        b.clickAtYield(6, Control::Command20);
-        b.f.click(Control::Command5);
-        b.f.form().setYieldHook({});
-        b.f.trace().clear();
-        b.f.click(Control::Command19);
-        QCOMPARE(qs(b.f.text(Control::Command20)), QString("Pause"));
-        QVERIFY(!b.f.form().isEnabled(Control::Command20));
-        QCOMPARE(qs(b.f.trace().text()), QString());
-        QCOMPARE(b.f.state().wordCount, 0);
     }
 
     void skipFinishesTheWordThenEndsTheText_data() {
@@ -331,18 +244,14 @@ private slots:
         QTest::addColumn<QString>("display");
         QTest::addColumn<int>("nextFiles");
         // With continuous play the next file, the single word "t", follows at once.
-        QTest::newRow("before the first character of the first word") << 2L << 1 << ".- -... / - /"
-                                                                      << "t " << 2;
-        QTest::newRow("in the first word") << 3L << 1 << "-... / - /"
-                                           << "t " << 2;
-        QTest::newRow("in the second word, single text") << 7L << 0 << "-.. /"
-                                                         << "ab cd " << 0;
-        QTest::newRow("in the last word") << 12L << 1 << "--. / - /"
-                                          << "t " << 2;
-        QTest::newRow("between two words") << 5L << 1 << "- /"
-                                           << "t " << 2;
-        QTest::newRow("before the first word, single text") << 1L << 0 << ""
-                                                            << "" << 0;
+        QTest::newRow("before the first character of the first word")
+            << 2L << 1 << ".- -... / - /" << QString("t ") << 2;
+        QTest::newRow("in the first word") << 3L << 1 << "-... / - /" << QString("t ") << 2;
+        QTest::newRow("in the second word, single text")
+            << 7L << 0 << "-.. /" << QString("ab cd ") << 0;
+        QTest::newRow("in the last word") << 12L << 1 << "--. / - /" << QString("t ") << 2;
+        QTest::newRow("between two words") << 5L << 1 << "- /" << QString("t ") << 2;
+        QTest::newRow("before the first word, single text") << 1L << 0 << "" << QString() << 0;
     }
     void skipFinishesTheWordThenEndsTheText() {
         QFETCH(long, skipAt);
@@ -355,41 +264,30 @@ private slots:
         b.library.load = [&b] { b.f.setText(Control::rtf, "t"); };
         b.clickAtYield(skipAt, Control::Command6);
         b.f.click(Control::Command5);
-
-        QCOMPARE(qs(b.after()), qs(heard(morseAfterSkip.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
+        QCOMPARE(b.played(), heard(morseAfterSkip));
+        QCOMPARE(b.shown(Control::Command6), display);
         QCOMPARE(b.library.calls, nextFiles);
-    }
-
-    void skipEndsARandomWordsRun() {
-        PlayerBench b("kata");
-        b.f.state().scanPos = 37;
-        b.f.click(Control::Command6);
-        QCOMPARE(b.f.state().groupCounter, 37.0);
     }
 
     void pauseButtonIgnoresRandomGroups() {
         // The same run with and without clicks on Pause: a fresh window always draws the same
         // groups, so any difference would be the click's doing.
-        auto groupRun = [](bool clickPause) {
+        const auto groupRun = [](bool clickPause) {
             FormFixture f;
             f.setDefaultKeying();
             f.trainer().groups.fillSymbols();
             f.setText(Control::Text2, "3");
             f.setText(Control::Text3, "2");
-            if (clickPause)
-                f.form().setYieldHook([&f](long n) {
-                    if (n == 3 || n == 6)
-                        f.click(Control::Command20);
-                });
+            f.form().setYieldHook([&f, clickPause](long n) {
+                if (clickPause && (n == 3 || n == 6))
+                    f.click(Control::Command20);
+            });
             f.click(Control::Command3);
-            return std::make_pair(f.trace().text(), f.text(Control::Command20));
+            return f.trace().text() + " | " + f.text(Control::Command20);
         };
-        const auto plain = groupRun(false);
-        const auto clicked = groupRun(true);
-        QVERIFY(!plain.first.empty());
-        QCOMPARE(qs(clicked.first), qs(plain.first));
-        QCOMPARE(qs(clicked.second), QString("Pause"));
+        const std::string plain = groupRun(false);
+        QVERIFY(plain.find("700x") != std::string::npos);
+        QCOMPARE(groupRun(true), plain);
     }
 
     void pauseButtonDoesNothingWithoutATextOrWordRun_data() {
@@ -410,11 +308,11 @@ private slots:
         b.f.form().setEnabled(Control::Command20, true);
         b.f.setText(Control::Command20, caption.toStdString());
         b.f.click(Control::Command20);
-        QCOMPARE(qs(b.f.text(Control::Command20)), caption);
+        QCOMPARE(b.shown(Control::Command20), caption);
         QCOMPARE(b.f.state().wordIndex, 2);
         QCOMPARE(b.f.state().pausedIndex, 1.0);
         QCOMPARE(b.f.state().pausedFlag, 0);
-        QCOMPARE(qs(b.f.trace().text()), QString());
+        QCOMPARE(b.played(), QString());
     }
 
     void closedWindowEndsTheRun_data() {
@@ -431,101 +329,68 @@ private slots:
         QFETCH(QString, display);
         PlayerBench b(kThreeWords, 1);
         b.library.readyCalls = 5;
-        b.f.form().setYieldHook([&b, closeAt](long n) {
-            if (n != closeAt)
-                return;
-            b.f.form().close();
-            b.f.trace().clear();
-        });
+        b.atYield(closeAt, [&b] { b.f.form().close(); });
         b.f.click(Control::Command5);
-        QCOMPARE(qs(b.f.trace().text()), QString());
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
+        QCOMPARE(b.played(), QString());
+        QCOMPARE(b.shown(Control::Command6), display);
         QCOMPARE(b.library.calls, 0);
     }
 
+    // Each next text starts from the same stack depth, not from inside the last one's run.
     void continuousPlayDoesNotGrowWithTheTexts() {
         constexpr int kTexts = 10000;
-        FormFixture f;
-        f.setDefaultKeying();
-        f.state().delayLimit = 0;
-        f.state().continuousPlay = 1;
-        f.setText(Control::rtf, "e");
-        CountingNextFile library;
-        library.readyCalls = kTexts;
+        PlayerBench b("e", 1);
+        b.f.state().delayLimit = 0;
+        b.library.readyCalls = kTexts;
         std::uintptr_t firstFrame = 0;
         std::uintptr_t lastFrame = 0;
-        long firstKilobytes = 0;
-        long lastKilobytes = 0;
         int textsHeardWhole = 0;
-        library.load = [&] {
-            const int marker = library.calls;
-            const auto frame = reinterpret_cast<std::uintptr_t>(&marker);
-            if (library.calls == 1) {
-                firstFrame = frame;
-                firstKilobytes = residentKilobytes();
-            }
-            lastFrame = frame;
-            lastKilobytes = residentKilobytes();
+        b.library.load = [&] {
+            const int marker = b.library.calls;
+            lastFrame = reinterpret_cast<std::uintptr_t>(&marker);
+            firstFrame = firstFrame == 0 ? lastFrame : firstFrame;
             // Each text, a single letter, is heard whole before the next one is asked for.
-            textsHeardWhole += f.trace().tones().size() == 1 ? 1 : 0;
-            f.trace().clear();
-            f.setText(Control::rtf, library.calls % 2 == 0 ? "e" : "t");
+            textsHeardWhole += b.f.trace().tones().size() == 1 ? 1 : 0;
+            b.f.trace().clear();
+            b.f.setText(Control::rtf, b.library.calls % 2 == 0 ? "e" : "t");
         };
-        f.trainer().player.setNextFileStep(&library);
-        f.click(Control::Command5);
-
-        QCOMPARE(library.calls, kTexts + 1);
+        b.f.click(Control::Command5);
+        QCOMPARE(b.library.calls, kTexts + 1);
         QCOMPARE(textsHeardWhole, kTexts);
         QCOMPARE(lastFrame, firstFrame);
-        qInfo("stack at the 1st and the %dth next file: %+lld bytes; resident memory %ld kB -> %ld "
-              "kB",
-              kTexts, static_cast<long long>(lastFrame) - static_cast<long long>(firstFrame),
-              firstKilobytes, lastKilobytes);
     }
 
     void clickWaitsAtMostOneCharacterAndItsGap() {
         // Clicks are handled in the yields only, so the longest wait for Pause, Stop or Skip is
         // the longest sound between two yields.
         PlayerBench b("AZ09 .,?/=- 0");
-        struct Segment {
-            int tones;
-            int toneMillis;
-            int units;
-        };
-        std::vector<Segment> segments;
         std::size_t tonesSeen = 0;
         int unitsSeen = 0;
+        int longestTone = 0;
+        int longestUnits = 0;
+        int longestSilence = 0;
         b.f.form().setYieldHook([&](long) {
             const auto tones = b.f.trace().tones();
-            Segment s{static_cast<int>(tones.size() - tonesSeen), 0,
-                      b.f.trace().delayUnits() - unitsSeen};
-            for (std::size_t i = tonesSeen; i < tones.size(); ++i)
-                s.toneMillis += tones[i].ms;
-            segments.push_back(s);
-            tonesSeen = tones.size();
-            unitsSeen = b.f.trace().delayUnits();
+            const int newTones = static_cast<int>(tones.size() - tonesSeen);
+            const int newUnits = b.f.trace().delayUnits() - unitsSeen;
+            int toneMillis = 0;
+            for (; tonesSeen < tones.size(); ++tonesSeen)
+                toneMillis += tones[tonesSeen].ms;
+            unitsSeen += newUnits;
+            QVERIFY(newTones <= 6); // ".", ",", "?" and "-" have six elements
+            // A stretch with a tone is a single character: its elements, their units and its gap.
+            QVERIFY(newTones > 0 ? newUnits == newTones + 12 : newUnits == 0 || newUnits == 24);
+            if (toneMillis > longestTone) {
+                longestTone = toneMillis;
+                longestUnits = newUnits;
+            }
+            if (newTones == 0)
+                longestSilence = std::max(longestSilence, newUnits);
         });
         b.f.click(Control::Command5);
-
-        Segment longest{0, 0, 0};
-        int longestSilence = 0;
-        for (const Segment& s : segments) {
-            QVERIFY(s.tones <= 6); // ".", ",", "?" and "-" have six elements
-            // A stretch with a tone is a single character: its elements, their units and its gap.
-            if (s.tones > 0)
-                QCOMPARE(s.units, s.tones + 12);
-            else
-                QVERIFY(s.units == 0 || s.units == 24);
-            if (s.toneMillis > longest.toneMillis)
-                longest = s;
-            if (s.tones == 0)
-                longestSilence = std::max(longestSilence, s.units);
-        }
-        QCOMPARE(longest.toneMillis, 5 * 250); // the digit 0: five dashes
-        QCOMPARE(longest.units, 5 + 12);
+        QCOMPARE(longestTone, 5 * 250); // the digit 0: five dashes
+        QCOMPARE(longestUnits, 5 + 12);
         QCOMPARE(longestSilence, 24); // the word gap
-        qInfo("longest wait for a click: %d ms of tone and %d delay units; silent stretch %d units",
-              longest.toneMillis, longest.units, longestSilence);
     }
 };
 

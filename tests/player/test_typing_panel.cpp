@@ -1,4 +1,3 @@
-#include "form_fixture.h"
 #include "player_test_support.h"
 #include "shell/ui/rich_text_box.h"
 
@@ -6,6 +5,12 @@
 
 // The text panel opened for the learner's own text: the key echo, hiding and showing the text,
 // clearing it with a double-click, and what opening the panel does to a running player.
+//
+// The running player plays "ab cd efg" with continuous play on; yields as in the player's tests:
+// word 1 at 1 (a 2, b 3, end 4), word 2 at 5 (c 6, d 7, end 8), word 3 at 9 (e 10, f 11, g 12,
+// end 13).
+Q_DECLARE_METATYPE(Control)
+
 namespace {
 
 QString qs(const std::string& text) {
@@ -15,29 +20,6 @@ QString qs(const std::string& text) {
 RichTextBox* textBox(FormFixture& f) {
     return qobject_cast<RichTextBox*>(f.form().widget(Control::rtf));
 }
-
-// Plays "ab cd efg" with continuous play on; yields as in the player's tests: word 1 at 1 (a 2,
-// b 3, end 4), word 2 at 5 (c 6, d 7, end 8), word 3 at 9 (e 10, f 11, g 12, end 13).
-struct PlayingBench {
-    PlayingBench() {
-        f.setDefaultKeying();
-        f.setText(Control::rtf, "ab cd efg");
-        f.state().continuousPlay = 1;
-        f.trainer().player.setNextFileStep(&library);
-    }
-    // Runs `action` in the k-th yield; the trace then holds only what was played after it.
-    void atYield(long k, std::function<void()> action) {
-        f.form().setYieldHook([this, k, action](long n) {
-            if (n != k)
-                return;
-            action();
-            f.trace().clear();
-        });
-    }
-
-    FormFixture f;
-    CountingNextFile library;
-};
 
 } // namespace
 
@@ -54,12 +36,10 @@ private slots:
         QTest::newRow("] sounds =") << int(']') << "-...-" << int('=');
         QTest::newRow("_ sounds ?") << int('_') << "..--.." << int('?');
         QTest::newRow("{ becomes [, which has no code") << int('{') << "x" << int('[');
-        QTest::newRow("capital Q as typed") << int('Q') << "--.-" << int('Q');
-        QTest::newRow("Z, the last code kept") << int('Z') << "--.." << int('Z');
+        QTest::newRow("Z, the last capital, as typed") << int('Z') << "--.." << int('Z');
         QTest::newRow("digit") << int('7') << "--..." << int('7');
         QTest::newRow("slash") << int('/') << "-..-." << int('/');
         QTest::newRow("Enter") << 13 << "x" << 13;
-        QTest::newRow("Backspace") << 8 << "x" << 8;
         QTest::newRow("blank") << 32 << "x" << 32;
         QTest::newRow("accented letter") << 0xE9 << "x" << 0xC9;
         QTest::newRow("Cyrillic letter") << 0x0434 << "x" << 0x0414;
@@ -73,73 +53,50 @@ private slots:
         f.click(Control::Check2);
         f.setText(Control::rtf, "kept");
         f.trainer().typing.echoKey(code);
-        QCOMPARE(qs(f.trace().text()), qs(heard(morse.toStdString())));
+        QCOMPARE(qs(f.trace().text()), heard(morse));
         QCOMPARE(f.state().typedKey, typedKey);
         QCOMPARE(qs(f.text(Control::rtf)), QString("kept"));
     }
 
-    void typedKeySoundsBeforeItLandsUnchanged_data() {
+    // With the echo on (Check2) a typed key sounds before it lands in the box, and lands as typed.
+    void typedKeyLandsUnchanged_data() {
+        QTest::addColumn<bool>("echo");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("morse");
         QTest::addColumn<QString>("box");
-        QTest::newRow("a") << "a"
-                           << ".-"
-                           << "a";
-        QTest::newRow("]") << "]"
-                           << "-...-"
-                           << "]";
-        QTest::newRow("_") << "_"
-                           << "..--.."
-                           << "_";
-        QTest::newRow("digit") << "4"
-                               << "....-"
-                               << "4";
-        QTest::newRow("Enter") << "\r"
-                               << "x"
-                               << "\r\n";
-        QTest::newRow("two keys") << "Hi"
-                                  << ".... .."
-                                  << "Hi";
+        QTest::newRow("] echoed") << true << "]"
+                                  << "-...-" << QString("]");
+        QTest::newRow("Enter echoed") << true << "\r"
+                                      << "x" << QString("\r\n");
+        QTest::newRow("two keys echoed") << true << "Hi"
+                                         << ".... .." << QString("Hi");
+        QTest::newRow("] silent") << false << "]"
+                                  << "" << QString("]");
+        QTest::newRow("Enter silent") << false << "\r"
+                                      << "" << QString("\r\n");
     }
-    void typedKeySoundsBeforeItLandsUnchanged() {
+    void typedKeyLandsUnchanged() {
+        QFETCH(bool, echo);
         QFETCH(QString, keys);
         QFETCH(QString, morse);
         QFETCH(QString, box);
         FormFixture f;
         f.setDefaultKeying();
-        f.click(Control::Check2);
+        if (echo)
+            f.click(Control::Check2);
         f.click(Control::Command4);
         // Runs after the window's own echo handler: the character has sounded, not yet landed.
-        QStringList boxWhenSounded;
+        QStringList boxWhenTyped;
+        QStringList heardWhenTyped;
         QObject::connect(textBox(f), &RichTextBox::keyTyped, textBox(f), [&] {
-            boxWhenSounded << qs(f.text(Control::rtf));
-            QVERIFY(!f.trace().text().empty());
+            boxWhenTyped << qs(f.text(Control::rtf));
+            heardWhenTyped << qs(f.trace().text());
         });
         QTest::keyClicks(textBox(f), keys);
-        QCOMPARE(qs(f.trace().text()), qs(heard(morse.toStdString())));
-        QCOMPARE(boxWhenSounded.first(), QString());
-        QCOMPARE(qs(f.text(Control::rtf)), box);
-    }
-
-    void echoOffIsSilent_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("a") << "a"
-                           << "a";
-        QTest::newRow("]") << "]"
-                           << "]";
-        QTest::newRow("Enter") << "\r"
-                               << "\r\n";
-    }
-    void echoOffIsSilent() {
-        QFETCH(QString, keys);
-        QFETCH(QString, box);
-        FormFixture f;
-        f.setDefaultKeying();
-        f.click(Control::Command4);
-        QTest::keyClicks(textBox(f), keys);
-        QCOMPARE(qs(f.trace().text()), QString());
-        QCOMPARE(f.state().typedKey, 0);
+        QCOMPARE(qs(f.trace().text()), heard(morse));
+        QCOMPARE(boxWhenTyped.first(), QString());
+        QCOMPARE(heardWhenTyped.first().isEmpty(), !echo);
+        QCOMPARE(f.state().typedKey == 0, !echo);
         QCOMPARE(qs(f.text(Control::rtf)), box);
     }
 
@@ -148,12 +105,9 @@ private slots:
         QTest::addColumn<QString>("groups");
         QTest::addColumn<double>("charCounter");
         QTest::addColumn<double>("groupCounter");
-        QTest::newRow("numbers") << "5"
-                                 << "10" << 6.0 << 11.0;
-        QTest::newRow("empty and letters") << ""
-                                           << "banyak" << 1.0 << 1.0;
-        QTest::newRow("leading numbers") << "2.5 huruf"
-                                         << " 7," << 3.5 << 8.0;
+        QTest::newRow("numbers") << "5" << QString("10") << 6.0 << 11.0;
+        QTest::newRow("empty and letters") << "" << QString("banyak") << 1.0 << 1.0;
+        QTest::newRow("leading numbers") << "2.5 huruf" << QString(" 7,") << 3.5 << 8.0;
     }
     void openPushesTheDrillCountersPastTheirBounds() {
         QFETCH(QString, perGroup);
@@ -185,26 +139,22 @@ private slots:
         QTest::addColumn<bool>("textShown");
         // Steps: "typing" opens the typing panel, "groups" the random groups panel, "toggle"
         // clicks the hide/show button.
-        QTest::newRow("hidden") << "typing toggle"
-                                << "Lihat Teks" << false << true << false;
-        QTest::newRow("hidden and shown again") << "typing toggle toggle"
-                                                << "Hilangkan Teks" << false << true << true;
+        const QString hide = "Lihat Teks";
+        const QString show = "Hilangkan Teks";
+        QTest::newRow("hidden") << "typing toggle" << hide << false << true << false;
+        QTest::newRow("hidden and shown again")
+            << "typing toggle toggle" << show << false << true << true;
         QTest::newRow("shown on the random panel: the text stays hidden")
-            << "typing toggle groups toggle"
-            << "Hilangkan Teks" << true << false << false;
-        QTest::newRow("back to typing: still hidden") << "typing toggle groups toggle typing"
-                                                      << "Hilangkan Teks" << false << true << false;
+            << "typing toggle groups toggle" << show << true << false << false;
+        QTest::newRow("back to typing: still hidden")
+            << "typing toggle groups toggle typing" << show << false << true << false;
         QTest::newRow("back to typing: one more click hides nothing new")
-            << "typing toggle groups toggle typing toggle"
-            << "Lihat Teks" << false << true << false;
+            << "typing toggle groups toggle typing toggle" << hide << false << true << false;
         QTest::newRow("back to typing: two more clicks show it")
-            << "typing toggle groups toggle typing toggle toggle"
-            << "Hilangkan Teks" << false << true << true;
-        QTest::newRow("before any panel: hiding") << "toggle"
-                                                  << "Lihat Teks" << false << false << false;
+            << "typing toggle groups toggle typing toggle toggle" << show << false << true << true;
+        QTest::newRow("before any panel: hiding") << "toggle" << hide << false << false << false;
         QTest::newRow("before any panel: showing changes only the caption")
-            << "toggle toggle"
-            << "Hilangkan Teks" << false << false << false;
+            << "toggle toggle" << show << false << false << false;
     }
     void hideAndShow() {
         QFETCH(QString, steps);
@@ -225,13 +175,43 @@ private slots:
         QCOMPARE(f.form().isVisible(Control::Command6), textShown);
     }
 
-    void hidingDoesNotTouchPlayback() {
-        PlayingBench b;
-        b.atYield(6, [&b] { b.f.click(Control::Command18); });
+    // Opening the typing panel (Command4) or hiding the text (Command18) while a text plays: the
+    // text plays on to its end, and the next file is asked for.
+    void clickDuringPlaybackLetsItPlayOn_data() {
+        QTest::addColumn<Control>("control");
+        QTest::addColumn<long>("atYield");
+        QTest::addColumn<QString>("morseAfter");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("lineShown");
+        const Control open = Control::Command4;
+        QTest::newRow("open before the first word")
+            << open << 1L << ".- -... / -.-. -.. / . ..-. --. /"
+            << "ab cd efg " << QString() << true;
+        QTest::newRow("open in a word") << open << 7L << "-.. / . ..-. --. /"
+                                        << "d efg " << QString() << true;
+        QTest::newRow("open after the last character") << open << 13L << "/"
+                                                       << " " << QString() << true;
+        QTest::newRow("hide before a word's first character")
+            << Control::Command18 << 6L << "-.-. -.. / . ..-. --. /"
+            << "ab cd efg " << QString("ab cd efg") << false;
+    }
+    void clickDuringPlaybackLetsItPlayOn() {
+        QFETCH(Control, control);
+        QFETCH(long, atYield);
+        QFETCH(QString, morseAfter);
+        QFETCH(QString, display);
+        QFETCH(QString, box);
+        QFETCH(bool, lineShown);
+        PlayerBench b("ab cd efg", 1);
+        b.clickAtYield(atYield, control);
         b.f.click(Control::Command5);
-        QCOMPARE(qs(b.f.trace().text()), qs(heard("-.-. -.. / . ..-. --. /")));
-        QCOMPARE(qs(b.f.text(Control::Command6)), QString("ab cd efg "));
-        QVERIFY(!b.f.form().isVisible(Control::Command6));
+        QCOMPARE(b.played(), heard(morseAfter));
+        QCOMPARE(b.shown(Control::rtf), box);
+        QCOMPARE(b.shown(Control::Command6), display);
+        QCOMPARE(b.f.form().isVisible(Control::Command6), lineShown);
+        QCOMPARE(b.shown(Control::Label5), QString("3"));
+        QCOMPARE(b.library.calls, 1);
     }
 
     void doubleClickEmptiesTheBoxAndEndsTheText_data() {
@@ -240,14 +220,11 @@ private slots:
         QTest::addColumn<QString>("morseAfter");
         QTest::addColumn<QString>("display");
         QTest::addColumn<int>("nextFileCalls");
-        QTest::newRow("before the word's first character") << 6L << 0 << "-.-. -.. /"
-                                                           << "ab cd " << 1;
-        QTest::newRow("in the word") << 7L << 0 << "-.. /"
-                                     << "ab cd " << 1;
-        QTest::newRow("between words") << 5L << 0 << ""
-                                       << "ab " << 1;
-        QTest::newRow("the next file follows") << 7L << 1 << "-.. / .- /"
-                                               << "a " << 2;
+        QTest::newRow("before the word's first character")
+            << 6L << 0 << "-.-. -.. /" << QString("ab cd ") << 1;
+        QTest::newRow("in the word") << 7L << 0 << "-.. /" << QString("ab cd ") << 1;
+        QTest::newRow("between words") << 5L << 0 << "" << QString("ab ") << 1;
+        QTest::newRow("the next file follows") << 7L << 1 << "-.. / .- /" << QString("a ") << 2;
     }
     void doubleClickEmptiesTheBoxAndEndsTheText() {
         QFETCH(long, clearAt);
@@ -255,43 +232,20 @@ private slots:
         QFETCH(QString, morseAfter);
         QFETCH(QString, display);
         QFETCH(int, nextFileCalls);
-        PlayingBench b;
+        PlayerBench b("ab cd efg", 1);
         b.library.readyCalls = nextReady;
         b.library.load = [&b] { b.f.setText(Control::rtf, "a"); };
         QString boxAfterDoubleClick = "not cleared";
         b.atYield(clearAt, [&] {
             QWidget* area = textBox(b.f)->viewport();
             QTest::mouseDClick(area, Qt::LeftButton, {}, area->rect().center());
-            boxAfterDoubleClick = qs(b.f.text(Control::rtf));
+            boxAfterDoubleClick = b.shown(Control::rtf);
         });
         b.f.click(Control::Command5);
         QCOMPARE(boxAfterDoubleClick, QString());
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(morseAfter.toStdString())));
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
+        QCOMPARE(b.played(), heard(morseAfter));
+        QCOMPARE(b.shown(Control::Command6), display);
         QCOMPARE(b.library.calls, nextFileCalls);
-    }
-
-    void openingDuringPlaybackLetsItPlayOn_data() {
-        QTest::addColumn<long>("openAt");
-        QTest::addColumn<QString>("display");
-        QTest::newRow("before the first word") << 1L << "ab cd efg ";
-        QTest::newRow("in a word") << 7L << "d efg ";
-        QTest::newRow("after the last character") << 13L << " ";
-    }
-    void openingDuringPlaybackLetsItPlayOn() {
-        QFETCH(long, openAt);
-        QFETCH(QString, display);
-        PlayingBench b;
-        b.f.form().setYieldHook([&b, openAt](long n) {
-            if (n == openAt)
-                b.f.click(Control::Command4);
-        });
-        b.f.click(Control::Command5);
-        QCOMPARE(qs(b.f.trace().text()), qs(heard(".- -... / -.-. -.. / . ..-. --. /")));
-        QCOMPARE(qs(b.f.text(Control::rtf)), QString());
-        QCOMPARE(qs(b.f.text(Control::Command6)), display);
-        QCOMPARE(qs(b.f.text(Control::Label5)), QString("3"));
-        QCOMPARE(b.library.calls, 1);
     }
 };
 

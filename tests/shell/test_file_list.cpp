@@ -9,9 +9,11 @@ namespace {
 
 const char* const kLibraryPattern = "*.txt;*.text;*.htm;*.html;*.doc;*. ";
 
-bool touch(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly);
+bool touch(const QTemporaryDir& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (!QFile(folder.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly))
+            return false;
+    return true;
 }
 
 QStringList names(const FileList& list) {
@@ -30,59 +32,36 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("patterns");
         QTest::addColumn<bool>("expected");
-        const QString library = QString::fromLatin1(kLibraryPattern);
-        QTest::newRow("txt") << "nota.txt" << library << true;
-        QTest::newRow("text") << "buku.text" << library << true;
-        QTest::newRow("htm") << "a.htm" << library << true;
-        QTest::newRow("html") << "a.html" << library << true;
-        QTest::newRow("doc") << "a.doc" << library << true;
-        QTest::newRow("no extension") << "README" << library << true;
-        QTest::newRow("upper-case extension") << "NOTES.TXT" << library << true;
-        QTest::newRow("mixed-case extension") << "Nota.Html" << library << true;
-        QTest::newRow("rtf not offered") << "a.rtf" << library << false;
-        QTest::newRow("docx not offered") << "a.docx" << library << false;
-        QTest::newRow("txt inside the name") << "a.txt.bak" << library << false;
-        QTest::newRow("two extensions, last counts") << "a.bak.txt" << library << true;
-        QTest::newRow("name ending in a dot has an extension") << "a." << library << false;
-        QTest::newRow("no extension without the last pattern") << "README"
-                                                               << "*.txt" << false;
-        QTest::newRow("extension only")
-            << ".txt"
-            << "*.txt" << true; // matched here; the list hides it as a hidden file
-        QTest::newRow("question mark is one character") << "a1.txt"
-                                                        << "a?.txt" << true;
-        QTest::newRow("question mark needs a character") << "a.txt"
-                                                         << "a?.txt" << false;
-        QTest::newRow("star in the middle") << "lesson-07.txt"
-                                            << "les*7.txt" << true;
-        QTest::newRow("stars backtrack") << "aXbXc.txt"
-                                         << "a*b*c.txt" << true;
-        QTest::newRow("several stars no match") << "aXbXd.txt"
-                                                << "a*b*c.txt" << false;
-        QTest::newRow("exact name") << "nota.txt"
-                                    << "nota.txt" << true;
-        QTest::newRow("exact name, other case") << "NOTA.txt"
-                                                << "nota.TXT" << true;
-        QTest::newRow("blanks around patterns") << "a.doc"
-                                                << "  *.txt ;  *.doc  " << true;
-        QTest::newRow("empty elements skipped") << "a.doc"
-                                                << ";;*.doc;" << true;
-        QTest::newRow("empty pattern list") << "a.txt"
-                                            << "" << false;
-        QTest::newRow("star dot star takes names without extension") << "README"
-                                                                     << "*.*" << true;
-        QTest::newRow("star dot star takes any extension") << "a.b"
-                                                           << "*.*" << true;
-        QTest::newRow("star alone") << "anything.at.all"
-                                    << "*" << true;
-        QTest::newRow("prefix without extension") << "latihan"
-                                                  << "lat*." << true;
-        QTest::newRow("prefix without extension, other prefix") << "nota"
-                                                                << "lat*." << false;
-        QTest::newRow("non-ASCII name") << "café.txt" << library << true;
-        QTest::newRow("non-ASCII case is exact") << "É.txt"
-                                                 << "é.txt" << false;
-        QTest::newRow("blank inside name") << "my notes.txt" << library << true;
+        const auto row = [](const char* title, const char* name, const char* patterns,
+                            bool expected) {
+            QTest::newRow(title) << QString(name) << QString(patterns) << expected;
+        };
+        const char* const library = kLibraryPattern;
+        row("first of the library's patterns", "nota.txt", library, true);
+        row("a middle one", "a.doc", library, true);
+        row("no extension, the last pattern", "README", library, true);
+        row("upper-case extension", "NOTES.TXT", library, true);
+        row("non-ASCII name", "café.txt", library, true);
+        row("docx not offered", "a.docx", library, false);
+        row("txt inside the name", "a.txt.bak", library, false);
+        row("two extensions, last counts", "a.bak.txt", library, true);
+        row("name ending in a dot has an extension", "a.", library, false);
+        row("no extension without the last pattern", "README", "*.txt", false);
+        row("extension only", ".txt", "*.txt", true); // matched here; the list hides it
+        row("question mark is one character", "a1.txt", "a?.txt", true);
+        row("question mark needs a character", "a.txt", "a?.txt", false);
+        row("stars backtrack", "aXbXc.txt", "a*b*c.txt", true);
+        row("several stars no match", "aXbXd.txt", "a*b*c.txt", false);
+        row("exact name, other case", "NOTA.txt", "nota.TXT", true);
+        row("blanks around patterns", "a.doc", "  *.txt ;  *.doc  ", true);
+        row("empty elements skipped", "a.doc", ";;*.doc;", true);
+        row("empty pattern list", "a.txt", "", false);
+        row("star dot star takes names without extension", "README", "*.*", true);
+        row("star dot star takes any extension", "a.b", "*.*", true);
+        row("star alone", "anything.at.all", "*", true);
+        row("prefix without extension", "latihan", "lat*.", true);
+        row("prefix without extension, other prefix", "nota", "lat*.", false);
+        row("non-ASCII case is exact", "É.txt", "é.txt", false);
     }
     void matches() {
         QFETCH(QString, name);
@@ -94,9 +73,9 @@ private slots:
     void listsMatchingRegularFilesSorted() {
         QTemporaryDir folder;
         QDir dir(folder.path());
-        for (const char* name : {"zulu.txt", "Alpha.TXT", "bravo.html", "README", "notes.rtf",
-                                 "image.png", ".hidden.txt", "charlie.doc", "delta.text", "b.htm"})
-            QVERIFY(touch(folder.filePath(QString::fromUtf8(name))));
+        QVERIFY(touch(folder, {"zulu.txt", "Alpha.TXT", "bravo.html", "README", "notes.rtf",
+                               "image.png", ".hidden.txt", "charlie.doc", "delta.text", "b.htm",
+                               "nota.txt", "NOTA.txt", "Nota.txt"}));
         QVERIFY(dir.mkdir(QStringLiteral("folder.txt")));
         QVERIFY(dir.mkdir(QStringLiteral("FOLDER")));
         QVERIFY(QFile::link(folder.filePath(QStringLiteral("zulu.txt")),
@@ -105,18 +84,12 @@ private slots:
                             folder.filePath(QStringLiteral("broken.txt"))));
 
         const FileList list(folder.path().toStdString(), kLibraryPattern);
+        // Names differing only in case keep a fixed order.
         QCOMPARE(names(list), (QStringList{"Alpha.TXT", "b.htm", "bravo.html", "charlie.doc",
-                                           "delta.text", "link.txt", "README", "zulu.txt"}));
+                                           "delta.text", "link.txt", "NOTA.txt", "Nota.txt",
+                                           "nota.txt", "README", "zulu.txt"}));
         QCOMPARE(QString::fromStdString(list.folder()), folder.path());
         QCOMPARE(list.selectedIndex(), -1);
-    }
-
-    void namesDifferingOnlyInCaseKeepAFixedOrder() {
-        QTemporaryDir folder;
-        for (const char* name : {"nota.txt", "NOTA.txt", "Nota.txt"})
-            QVERIFY(touch(folder.filePath(QString::fromUtf8(name))));
-        const FileList list(folder.path().toStdString(), "*.txt");
-        QCOMPARE(names(list), (QStringList{"NOTA.txt", "Nota.txt", "nota.txt"}));
     }
 
     void missingFolderIsAnEmptyList() {
@@ -140,8 +113,7 @@ private slots:
         QFETCH(int, selected);
         QFETCH(QString, name);
         QTemporaryDir folder;
-        for (const char* file : {"a.txt", "b.txt", "c.txt"})
-            QVERIFY(touch(folder.filePath(QString::fromUtf8(file))));
+        QVERIFY(touch(folder, {"a.txt", "b.txt", "c.txt"}));
         FileList list(folder.path().toStdString(), "*.txt");
         list.select(1);
         list.select(index);
@@ -149,30 +121,20 @@ private slots:
         QCOMPARE(QString::fromStdString(list.name(list.selectedIndex())), name);
     }
 
-    void refreshShowsNewFilesAndKeepsTheSelection() {
+    void refreshAndSetPatternReadTheFolderAgain() {
         QTemporaryDir folder;
-        for (const char* file : {"b.txt", "d.txt"})
-            QVERIFY(touch(folder.filePath(QString::fromUtf8(file))));
+        QVERIFY(touch(folder, {"b.txt", "d.txt", "b.rtf"}));
         FileList list(folder.path().toStdString(), "*.txt");
         list.select(1);
-        QVERIFY(touch(folder.filePath(QStringLiteral("a.txt"))));
-        QVERIFY(touch(folder.filePath(QStringLiteral("c.txt"))));
+        QVERIFY(touch(folder, {"a.txt", "c.txt"}));
         QCOMPARE(list.count(), 2);
         list.refresh();
         QCOMPARE(names(list), (QStringList{"a.txt", "b.txt", "c.txt", "d.txt"}));
-        QCOMPARE(list.name(list.selectedIndex()), std::string("d.txt"));
+        QCOMPARE(list.name(list.selectedIndex()), std::string("d.txt")); // it follows its file
         QVERIFY(QFile::remove(folder.filePath(QStringLiteral("d.txt"))));
         list.refresh();
         QCOMPARE(list.selectedIndex(), -1);
-    }
-
-    void setPatternReadsTheFolderAgain() {
-        QTemporaryDir folder;
-        for (const char* file : {"a.txt", "b.rtf"})
-            QVERIFY(touch(folder.filePath(QString::fromUtf8(file))));
-        FileList list(folder.path().toStdString(), "*.txt");
-        QCOMPARE(names(list), QStringList{"a.txt"});
-        QVERIFY(touch(folder.filePath(QStringLiteral("c.rtf"))));
+        QVERIFY(touch(folder, {"c.rtf"}));
         list.setPattern("*.rtf");
         QCOMPARE(names(list), (QStringList{"b.rtf", "c.rtf"}));
     }

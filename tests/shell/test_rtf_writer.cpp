@@ -38,11 +38,6 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A document of `size` bytes or more once written.
-rich::RichDocument bigDocument(int size) {
-    return documentOf(QString(size, QLatin1Char('x')));
-}
-
 // Limits the size of files this process may write, as a full disk would; writing past it fails
 // with EFBIG instead of raising SIGXFSZ.
 class FileSizeLimit {
@@ -73,31 +68,22 @@ class RtfWriterTest : public QObject {
 private slots:
     void textRoundTrip_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("ASCII") << "CQ CQ DE DL0XYZ K";
         QTest::newRow("punctuation") << ". , ? ' ! / ( ) & : ; = + - _ \" $ @ < > # % * ^ ~ ` |";
         QTest::newRow("Latin-1") << "Café crème, naïve, über, Straße, Ångström, ¿qué? ½ © ° ±";
         QTest::newRow("1252 extras") << "€ ‚ „ … † ‡ ‰ Š ‹ Œ Ž ‘ ’ “ ” • – — ™ š › œ ž Ÿ";
-        QTest::newRow("Latin extended") << "Łódź Dvořák ışık Tiếng Việt";
-        QTest::newRow("Greek") << "Καλημέρα κόσμε, ο κώδικας Μορς";
-        QTest::newRow("Cyrillic") << "Азбука Морзе, ёжик, Ґ є ї";
-        QTest::newRow("CJK") << "摩尔斯电码 モールス信号 모스 부호";
+        QTest::newRow("outside 1252") << "Łódź ışık Việt Καλημέρα Ёжик 摩尔斯 שלום مرحبا e\u0301";
         QTest::newRow("emoji outside the BMP")
             << "😀 👍🏽 👨‍👩‍👧 🇩🇪 𝄞 𠀋";
-        QTest::newRow("highest code point") << QString::fromUcs4(U"a\U0010FFFFb");
-        QTest::newRow("replacement character") << "a\uFFFDb";
-        QTest::newRow("combining marks") << "e\u0301 a\u0308 n\u0308";
-        QTest::newRow("right to left") << "שלום مرحبا";
-        QTest::newRow("braces and backslashes") << "{\\rtf1 \\par {\\b not bold}} \\\\ }{";
-        QTest::newRow("looks like escapes") << "\\'e9 \\u8364? \\~ \\- \\_ \\* \\tab \\line";
-        QTest::newRow("question mark after non-ASCII") << "€? é? Ж?";
-        QTest::newRow("digits after non-ASCII") << "€2024 é1 Ж7 😀9";
-        QTest::newRow("hex digits after non-ASCII") << "éab €ff";
-        QTest::newRow("tabs") << "\tK\t-.-\t\tM";
-        QTest::newRow("line breaks") << "one\u2028two\u2028\u2028four";
+        QTest::newRow("highest code point and replacement character")
+            << QString::fromUcs4(U"a\U0010FFFFb\uFFFDc");
+        QTest::newRow("braces, backslashes, text like escapes")
+            << "{\\rtf1 \\par {\\b x}} \\\\ }{ \\'e9 \\u8364? \\~ \\- \\_ \\* \\tab \\line";
+        QTest::newRow("question marks and digits after non-ASCII")
+            << "€? é? Ж? €2024 é1 Ж7 😀9 éab €ff";
+        QTest::newRow("tabs, line breaks and a blank after each")
+            << "\tK\t-.-\t\tM one\u2028two\u2028\u2028four\t x\u2028 y";
         QTest::newRow("no-break space") << "20\u00A0WPM";
         QTest::newRow("leading and trailing blanks") << "  lead and trail  ";
-        QTest::newRow("blank after a control word") << "\t x\u2028 y";
-        QTest::newRow("paragraphs") << "one\ntwo\nthree";
         QTest::newRow("empty paragraphs") << "a\n\n\nb";
         QTest::newRow("empty first paragraph") << "\nb";
         QTest::newRow("empty last paragraph") << "a\n";
@@ -108,10 +94,7 @@ private slots:
         QFETCH(QString, text);
         const rich::RichDocument doc = documentOf(text, formatOf(false, false, false, "Arial", 12));
         const rich::RichDocument back = rtf::read(rtf::write(doc));
-        const QString expected = QString(text)
-                                     .replace(QChar(0x2028), QLatin1Char('\n'))
-                                     .replace(QChar(0xA0), QLatin1Char(' '));
-        QCOMPARE(QString::fromStdString(back.plainText("\n")), expected);
+        QCOMPARE(QString::fromStdString(back.plainText()), QString::fromStdString(doc.plainText()));
         QVERIFY(back == doc);
     }
 
@@ -120,14 +103,13 @@ private slots:
         QVERIFY(back.paragraphs.empty());
     }
 
+    // Each of bold, italic and underline on in one row and off in the other: a flag written
+    // for another shows.
     void formatRoundTrip_data() {
         QTest::addColumn<rich::CharFormat>("format");
         QTest::newRow("box defaults") << rich::CharFormat{};
-        QTest::newRow("bold") << formatOf(true, false, false, "Arial", 12);
+        QTest::newRow("bold and underline") << formatOf(true, false, true, "Arial", 12);
         QTest::newRow("italic") << formatOf(false, true, false, "Arial", 12);
-        QTest::newRow("underline") << formatOf(false, false, true, "Arial", 12);
-        QTest::newRow("all three") << formatOf(true, true, true, "Arial", 12);
-        QTest::newRow("half point size") << formatOf(false, false, false, "Arial", 10.5);
         QTest::newRow("large size") << formatOf(false, false, false, "Arial", 72);
         QTest::newRow("family with blanks") << formatOf(false, false, false, "DejaVu Sans Mono", 9);
         QTest::newRow("family with non-ASCII")
@@ -178,10 +160,8 @@ private slots:
         QTest::newRow("no 1252 byte") << "Ж" << QByteArray("\\u1046?");
         QTest::newRow("negative above 32767") << "！" << QByteArray("\\u-255?");
         QTest::newRow("surrogate pair") << "😀" << QByteArray("\\u-10179?\\u-8704?");
-        QTest::newRow("braces escaped") << "{a}" << QByteArray("\\{a\\}");
-        QTest::newRow("backslash escaped") << "a\\b" << QByteArray("a\\\\b");
-        QTest::newRow("tab") << "a\tb" << QByteArray("a\\tab b");
-        QTest::newRow("line break") << "a\u2028b" << QByteArray("a\\line b");
+        QTest::newRow("braces and backslash escaped") << "{a}\\" << QByteArray("\\{a\\}\\\\");
+        QTest::newRow("tab and line break") << "a\tb\u2028c" << QByteArray("a\\tab b\\line c");
         QTest::newRow("paragraph") << "a\nb" << QByteArray("a}\\par\n{");
     }
     void output() {
@@ -195,30 +175,23 @@ private slots:
             QVERIFY2(static_cast<unsigned char>(byte) < 0x80, "RTF is written in 7-bit ASCII");
     }
 
+    // The second save names the file as a path relative to the current folder.
     void saveCreatesAndReplaces() {
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("latihan.txt"));
+        const QString path = folder.filePath(QStringLiteral("latihan"));
         const rich::RichDocument first = documentOf(QStringLiteral("first text"));
         const rich::RichDocument second = documentOf(QStringLiteral("second\ntext"));
         QVERIFY(rtf::save(first, path.toStdString()).ok);
         QCOMPARE(fileContents(path), QByteArray::fromStdString(rtf::write(first)));
-        const rtf::SaveResult result = rtf::save(second, path.toStdString());
-        QVERIFY2(result.ok, result.error.c_str());
-        QVERIFY(result.error.empty());
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const rtf::SaveResult result = rtf::save(second, "latihan");
+        QDir::setCurrent(previous);
+        QVERIFY2(result.ok && result.error.empty(), result.error.c_str());
         QCOMPARE(fileContents(path), QByteArray::fromStdString(rtf::write(second)));
         QCOMPARE(
             QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{QStringLiteral("latihan.txt")});
-    }
-
-    void saveInCurrentFolder() {
-        QTemporaryDir folder;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        const rtf::SaveResult result = rtf::save(documentOf(QStringLiteral("here")), "nota");
-        QDir::setCurrent(previous);
-        QVERIFY2(result.ok, result.error.c_str());
-        QVERIFY(fileContents(folder.filePath(QStringLiteral("nota"))).contains("here"));
+            QStringList{QStringLiteral("latihan")});
     }
 
     // Whatever stops a save, the file it would have replaced stays as it was, and no half-written
@@ -253,7 +226,8 @@ private slots:
         {
             const FileSizeLimit limit(fileSizeLimit > 0 ? static_cast<rlim_t>(fileSizeLimit)
                                                         : RLIM_INFINITY);
-            result = rtf::save(bigDocument(64 * 1024), path.toStdString());
+            result =
+                rtf::save(documentOf(QString(64 * 1024, QLatin1Char('x'))), path.toStdString());
         }
         QVERIFY(!result.ok);
         QVERIFY(!result.error.empty());

@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 APP         = $(BUILD)/vornik
 CTEST_JOBS ?= 2
 
-.PHONY: deps configure build run test bench fuzz screenshot clean
+.PHONY: deps configure build run test e2e bench fuzz screenshot clean
 
 deps:
 	@scripts/install-deps
@@ -23,8 +23,28 @@ run: build
 	@mkdir -p $(BUILD)/library && cp -n assets/library/* $(BUILD)/library/ 2>/dev/null || true
 	@cd $(BUILD)/library && ../vornik
 
+# The unit tests; the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# $(ASAN_BUILD), where any report fails them (tests/sanitizers/lsan.supp names the outside
+# libraries whose leaks are not ours); then the end-to-end suite on the normal build.
+# QT_NO_GLIB: with GLib's event loop under Qt, Debian 12's leak checker crashes at exit on the
+# thread-local storage of a GLib thread that has ended; Qt's own event loop avoids that.
 test: build
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS)
+	@[ -f $(ASAN_BUILD)/build.ninja ] || \
+	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD)
+	@QT_QPA_PLATFORM=offscreen QT_NO_GLIB=1 \
+	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(CTEST_JOBS)
+	@$(MAKE) --no-print-directory e2e
+
+# Drives the built trainer through its window on a private X display and sound server, as a
+# learner would (tests/e2e/run_e2e.py); needs ../shared/tools/audio beside the repository.
+e2e: build
+	@scripts/install-deps e2e
+	@tests/e2e/run_e2e.py $(BUILD)
 
 bench: build
 	@cmake --build $(BUILD) --target benchmarks

@@ -4,17 +4,16 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <future>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    // The busy-wait is measured on another core while the window is built, so the measurement
-    // does not hold up the first paint; the window takes it as soon as its event loop runs.
-    auto calibration = std::async(std::launch::async, [] { return BusyWait::calibrated(); });
     PortAudioToneOutput tone;
     TrainerForm form(TrainerSetup{progpath::programFolder(), &tone, BusyWait(0)});
     form.show();
     form.activateWindow();
-    QTimer::singleShot(0, &form, [&] { form.setBusyWait(calibration.get()); });
+    // The busy-wait is measured once the window has been painted and the machine has settled
+    // from building it: measured while another thread competes for the core, an iteration looks
+    // slow and every silence of the run comes out too short. No learner clicks within this time.
+    QTimer::singleShot(200, &form, [&form] { form.setBusyWait(BusyWait::calibrated()); });
     return QApplication::exec();
 }

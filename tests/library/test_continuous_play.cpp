@@ -62,10 +62,13 @@ private slots:
 
         QCOMPARE(order, (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
         QVERIFY(texts >= kTexts);
-        QCOMPARE(lastStack, firstStack);
+        QCOMPARE(reinterpret_cast<quintptr>(lastStack), reinterpret_cast<quintptr>(firstStack));
         qInfo("%d texts, resident memory %ld kB after 10 texts, %ld kB after %d", texts,
               memoryAtStart, memoryAtEnd, kTexts);
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer holds freed memory in quarantine, so resident memory says nothing there.
         QVERIFY2(memoryAtEnd - memoryAtStart < 2048, "memory grew with the texts played");
+#endif
     }
 };
 

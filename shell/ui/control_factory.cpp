@@ -25,9 +25,9 @@ void Backdrop::mousePressEvent(QMouseEvent* event) {
 namespace layout {
 namespace {
 
-QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
-    const QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+QWidget* makeWidget(const ControlSpec& design, QWidget* parent) {
+    const QString caption = QString::fromUtf8(design.caption);
+    switch (design.kind) {
     case Kind::Button:
         return new QPushButton(caption, parent);
     case Kind::Label:
@@ -35,13 +35,13 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         return new QLabel(caption, parent);
     case Kind::TextBox: {
         auto* box = new QLineEdit(caption, parent);
-        if (spec.control == Control::Text7)
+        if (design.control == Control::Text7)
             box->setMaxLength(4);
         return box;
     }
     case Kind::MultiLineText: {
         auto* box = new QPlainTextEdit(parent);
-        box->setVerticalScrollBarPolicy(spec.control == Control::command1 ? Qt::ScrollBarAlwaysOn
+        box->setVerticalScrollBarPolicy(design.control == Control::command1 ? Qt::ScrollBarAlwaysOn
                                                                           : Qt::ScrollBarAsNeeded);
         return box;
     }
@@ -51,7 +51,7 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         return new QCheckBox(caption, parent);
     case Kind::OptionButton: {
         auto* option = new QRadioButton(caption, parent);
-        option->setChecked(spec.control == Control::Option1);
+        option->setChecked(design.control == Control::Option1);
         return option;
     }
     case Kind::Frame: {
@@ -80,55 +80,55 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
     return nullptr;
 }
 
-void applyLook(const ControlSpec& spec, QWidget* widget) {
+void applyLook(const ControlSpec& design, QWidget* widget) {
     QPalette palette = widget->palette();
-    if (spec.textColour) {
-        palette.setColor(QPalette::WindowText, *spec.textColour);
-        palette.setColor(QPalette::Text, *spec.textColour);
-        palette.setColor(QPalette::ButtonText, *spec.textColour);
+    if (design.textColour) {
+        palette.setColor(QPalette::WindowText, *design.textColour);
+        palette.setColor(QPalette::Text, *design.textColour);
+        palette.setColor(QPalette::ButtonText, *design.textColour);
     }
-    if (spec.backColour) {
-        palette.setColor(QPalette::Window, *spec.backColour);
+    if (design.backColour) {
+        palette.setColor(QPalette::Window, *design.backColour);
         // A check box's or option button's own box stays light, or it would vanish on black.
-        if (spec.kind != Kind::CheckBox && spec.kind != Kind::OptionButton)
-            palette.setColor(QPalette::Base, *spec.backColour);
-        palette.setColor(QPalette::Button, *spec.backColour);
+        if (design.kind != Kind::CheckBox && design.kind != Kind::OptionButton)
+            palette.setColor(QPalette::Base, *design.backColour);
+        palette.setColor(QPalette::Button, *design.backColour);
         widget->setAutoFillBackground(true);
-    } else if (spec.kind != Kind::Label || !spec.textColour) {
+    } else if (design.kind != Kind::Label || !design.textColour) {
         // Controls without a colour of their own keep the system's face, not the black window.
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);
 
     QFont font = widget->font();
-    if (spec.font == Font::Credit) {
+    if (design.font == Font::Credit) {
         font = QFont(QStringLiteral("Georgia"));
         font.setPointSizeF(15.75);
         font.setBold(true);
         font.setItalic(true);
-    } else if (spec.font == Font::Bold) {
+    } else if (design.font == Font::Bold) {
         font.setBold(true);
     }
     widget->setFont(font);
-    if (auto* label = qobject_cast<QLabel*>(widget); label && spec.font == Font::Credit)
+    if (auto* label = qobject_cast<QLabel*>(widget); label && design.font == Font::Credit)
         label->setAlignment(Qt::AlignCenter);
 }
 
 } // namespace
 
-QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
-    QWidget* widget = makeWidget(spec, parent);
-    widget->setObjectName(QString::fromUtf8(controlName(spec.control).data(),
-                                            static_cast<qsizetype>(controlName(spec.control).size())));
-    widget->setGeometry(spec.rect);
-    applyLook(spec, widget);
+QWidget* createControl(const ControlSpec& design, QWidget* parent) {
+    QWidget* widget = makeWidget(design, parent);
+    widget->setObjectName(QString::fromUtf8(controlName(design.control).data(),
+                                            static_cast<qsizetype>(controlName(design.control).size())));
+    widget->setGeometry(design.rect);
+    applyLook(design, widget);
     // A click on a control is that control's; it never counts as a click on the panel or window.
     widget->setAttribute(Qt::WA_NoMousePropagation);
-    if (*spec.role)
-        widget->setAccessibleName(QString::fromUtf8(spec.role));
-    widget->setAccessibleDescription(QString::fromUtf8(spec.description));
-    widget->setEnabled(spec.enabled);
-    widget->setVisible(spec.visible);
+    if (*design.role)
+        widget->setAccessibleName(QString::fromUtf8(design.role));
+    widget->setAccessibleDescription(QString::fromUtf8(design.description));
+    widget->setEnabled(design.enabled);
+    widget->setVisible(design.visible);
     return widget;
 }
 

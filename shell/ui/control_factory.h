@@ -33,5 +33,5 @@ protected:
 
 namespace layout {
 // Makes the widget for one control of the layout, in its design state, inside `parent`.
-QWidget* createControl(const ControlSpec& spec, QWidget* parent);
+QWidget* createControl(const ControlSpec& design, QWidget* parent);
 } // namespace layout

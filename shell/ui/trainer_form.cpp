@@ -101,9 +101,9 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
 TrainerForm::~TrainerForm() = default;
 
 void TrainerForm::buildControls() {
-    for (const auto& spec : layout::controls()) {
-        QWidget* parent = spec.parent ? widget(*spec.parent) : centralWidget();
-        widgets_[static_cast<std::size_t>(spec.control)] = layout::createControl(spec, parent);
+    for (const auto& design : layout::controls()) {
+        QWidget* parent = design.parent ? widget(*design.parent) : centralWidget();
+        widgets_[static_cast<std::size_t>(design.control)] = layout::createControl(design, parent);
     }
     static_cast<QPlainTextEdit*>(widget(Control::Text8))->setPlainText(withoutCr(layout::kHelpText));
     static_cast<QPlainTextEdit*>(widget(Control::Text8))->setReadOnly(true);
@@ -254,7 +254,7 @@ RichTextBox* TrainerForm::textBox() const { return static_cast<RichTextBox*>(wid
 
 std::string TrainerForm::text(Control control) const {
     QWidget* w = widget(control);
-    switch (layout::spec(control).kind) {
+    switch (layout::design(control).kind) {
     case layout::Kind::Button:
     case layout::Kind::CheckBox:
     case layout::Kind::OptionButton:
@@ -281,7 +281,7 @@ std::string TrainerForm::text(Control control) const {
 
 void TrainerForm::setText(Control control, std::string_view text) {
     QWidget* w = widget(control);
-    switch (layout::spec(control).kind) {
+    switch (layout::design(control).kind) {
     case layout::Kind::Button:
     case layout::Kind::CheckBox:
     case layout::Kind::OptionButton:

@@ -109,7 +109,7 @@ const char* const kHelpText = "Look at the white and yellow number at the \r\n"
 
 std::span<const ControlSpec> controls() { return kControls; }
 
-const ControlSpec& spec(Control control) {
+const ControlSpec& design(Control control) {
     for (const auto& s : kControls)
         if (s.control == control)
             return s;

@@ -46,7 +46,7 @@ struct ControlSpec {
 };
 
 std::span<const ControlSpec> controls();
-const ControlSpec& spec(Control control);
+const ControlSpec& design(Control control);
 
 // The keyboard order of the window; controls that take no focus are passed over when it is set.
 std::span<const Control> tabOrder();

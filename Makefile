@@ -55,7 +55,7 @@ bench: build
 # tests/fuzz/corpus/<target>, which `make test` replays.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = rtf_reader text_decoder
+FUZZ_TARGETS  = rtf_reader text_decoder number_text word_scanner
 
 fuzz:
 	@scripts/install-deps fuzz

@@ -17,7 +17,7 @@
 #include "shell/portaudio_tone_output.h"
 #include "shell/random_source.h"
 #include "shell/trainer_state.h"
-#include "shell/trainer_view.h"
+#include "tests/support/inert_view.h"
 
 #include <algorithm>
 #include <chrono>
@@ -102,31 +102,12 @@ private:
 };
 
 // Just enough window for the keyer: the pitch box holds the bench's pitch, nothing is ticked.
-class BenchView : public TrainerView {
+class BenchView : public InertView {
 public:
     std::string text(Control control) const override {
         return control == Control::Text6 ? std::to_string(kPitch) : std::string();
     }
-    void setText(Control, std::string_view) override {}
-    bool isVisible(Control) const override { return true; }
-    void setVisible(Control, bool) override {}
-    bool isEnabled(Control) const override { return true; }
-    void setEnabled(Control, bool) override {}
-    bool isChecked(Control) const override { return false; }
     int sliderPosition() const override { return kDashMs; }
-    bool setSliderPosition(double) override { return false; }
-    void moveCaretToEnd(Control) override {}
-    void repaint(Control) override {}
-    void setFocus(Control) override {}
-    bool loadDocument(const std::string&) override { return false; }
-    bool saveDocument(const std::string&) override { return false; }
-    void setFilePattern(std::string_view) override {}
-    int fileCount() const override { return 0; }
-    std::string fileName(int) const override { return {}; }
-    int selectedFile() const override { return -1; }
-    void selectFile(int) override {}
-    void refreshFiles() override {}
-    bool yield() override { return true; }
 };
 
 // The first tone waits for the output to finish opening; a silent one makes that wait, so that

@@ -1,5 +1,6 @@
 #include "shell/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -42,14 +43,21 @@ std::string plain(double value) {
         return "0";
     if (std::isinf(value))
         return value > 0 ? "inf" : "-inf";
-    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
-        return buffer;
+    // Fixed notation always, never an exponent: the reader stops at an "e", so "1e-07" or
+    // "1e+15" written into a settings field would come back as 1 at the next start.
+    constexpr int kSignificantDigits = 15;
+    const int wholeDigits = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+    const int decimals =
+        value == std::trunc(value) ? 0 : std::max(0, kSignificantDigits - wholeDigits);
+    std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", decimals, value)),
+                     '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
+    if (decimals > 0) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
     }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    return text == "-0" ? "0" : text;
 }
 
 double roundHalfEven(double value) {

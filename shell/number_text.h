@@ -14,7 +14,8 @@ namespace numtext {
 double leadingNumber(std::string_view text);
 
 // Plain decimal text for captions and boxes: whole values without a point ("250", not "250.0"),
-// fractions with up to 15 significant digits and no trailing zeros, never "-0".
+// fractions with up to 15 significant digits and no trailing zeros, never "-0", never an
+// exponent (a tiny or huge value is written out in full, so that it reads back as itself).
 std::string plain(double value);
 
 // Rounding to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).

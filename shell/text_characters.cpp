@@ -2,14 +2,40 @@
 
 namespace textchars {
 
+namespace {
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// How many bytes a character that starts with `lead` has: 1 for ASCII and for bytes that cannot
+// start a sequence.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead <= 0xF7)
+        return 4;
+    if (lead >= 0xE0)
+        return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+} // namespace
+
 std::vector<std::string> split(std::string_view text) {
     std::vector<std::string> out;
-    for (unsigned char byte : text) {
-        // Continuation bytes (10xxxxxx) belong to the character before them.
-        if ((byte & 0xC0) == 0x80 && !out.empty())
+    std::size_t expected = 0; // bytes the current character still lacks
+    for (const unsigned char byte : text) {
+        // A continuation byte belongs to the character its lead byte announced. A stray one (after
+        // ASCII, a blank or a line break, or one too many) is a character of its own, so that it
+        // never hides a separator inside a word.
+        if (isContinuation(byte) && expected > 0) {
             out.back() += static_cast<char>(byte);
-        else
-            out.emplace_back(1, static_cast<char>(byte));
+            --expected;
+            continue;
+        }
+        out.emplace_back(1, static_cast<char>(byte));
+        expected = isContinuation(byte) ? 0 : sequenceLength(byte) - 1;
     }
     return out;
 }

@@ -1,0 +1,116 @@
+// Feeds arbitrary text to the word scanner, as it is and repeated past the scan limit, and checks
+// the word list against a plain split of the examined characters at blanks and line breaks: the
+// players and the word drill key exactly the words the learner sees, none lost, none run
+// together, nothing past the count.
+#include "player/word_scanner.h"
+#include "shell/text_characters.h"
+#include "tests/support/inert_view.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int kScanLimit = 10000;
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+class TextView : public InertView {
+public:
+    explicit TextView(std::string text) : text_(std::move(text)) {}
+    std::string text(Control control) const override {
+        return control == Control::rtf ? text_ : std::string();
+    }
+    void setText(Control control, std::string_view text) override {
+        if (control == Control::Label4)
+            total_ = text;
+    }
+    const std::string& total() const { return total_; }
+
+private:
+    std::string text_;
+    std::string total_;
+};
+
+bool isSeparator(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+// The characters the scanner may examine, joined: at most the first kScanLimit. The split into
+// characters must give back every byte, and keep each blank and line break a character of its
+// own, or a separator could hide inside a word.
+std::string examinedPrefix(const std::string& text, int* characters) {
+    const std::vector<std::string> pieces = textchars::split(text);
+    std::string joined;
+    std::string prefix;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string& piece = pieces[i];
+        require(!piece.empty());
+        if (piece.size() > 1)
+            for (const char c : piece)
+                require(static_cast<unsigned char>(c) >= 0x80);
+        joined += piece;
+        if (i < static_cast<std::size_t>(kScanLimit))
+            prefix += piece;
+    }
+    require(joined == text);
+    *characters = static_cast<int>(std::min(pieces.size(), static_cast<std::size_t>(kScanLimit)));
+    return prefix;
+}
+
+std::vector<std::string> splitAtSeparators(std::string_view text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text) {
+        if (!isSeparator(c)) {
+            word += c;
+        } else if (!word.empty()) {
+            words.push_back(word);
+            word.clear();
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+void check(const std::string& text) {
+    TrainerState state;
+    // Words of an earlier, longer text must not survive the scan.
+    std::fill(state.wordList.begin(), state.wordList.end(), std::string("stale"));
+    TextView view(text);
+    state.wordCount = 0;
+    state.atWordBreak = 1;
+    WordScanner(state, view).scanWords();
+
+    int characters = 0;
+    const std::vector<std::string> expected = splitAtSeparators(examinedPrefix(text, &characters));
+    require(state.scanPos == characters + 1);
+    require(state.wordCount == static_cast<int>(expected.size()));
+    require(view.total() == wordTotalText(state.wordCount));
+    for (std::size_t i = 0; i < state.wordList.size(); ++i) {
+        const bool listed = i >= 1 && i <= expected.size();
+        require(state.wordList[i] == (listed ? expected[i - 1] : std::string()));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    check(text);
+    if (!text.empty()) {
+        std::string repeated;
+        while (repeated.size() <= static_cast<std::size_t>(kScanLimit))
+            repeated += text;
+        check(repeated);
+    }
+    return 0;
+}

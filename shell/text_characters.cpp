@@ -8,16 +8,16 @@ bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// How many bytes a character that starts with `lead` has: 1 for ASCII and for bytes that cannot
-// start a sequence.
-std::size_t sequenceLength(unsigned char lead) {
-    if (lead >= 0xF0 && lead <= 0xF7)
-        return 4;
-    if (lead >= 0xE0)
-        return lead <= 0xEF ? 3 : 1;
-    if (lead >= 0xC0)
+// How many bytes a character that starts with `byte` has: 1 for ASCII, and for a byte that cannot
+// start a longer one (a continuation byte, 0xF8 to 0xFF).
+std::size_t sequenceLength(unsigned char byte) {
+    if (byte < 0xC0)
+        return 1;
+    if (byte < 0xE0)
         return 2;
-    return 1;
+    if (byte < 0xF0)
+        return 3;
+    return byte < 0xF8 ? 4 : 1;
 }
 
 } // namespace
@@ -35,7 +35,7 @@ std::vector<std::string> split(std::string_view text) {
             continue;
         }
         out.emplace_back(1, static_cast<char>(byte));
-        expected = isContinuation(byte) ? 0 : sequenceLength(byte) - 1;
+        expected = sequenceLength(byte) - 1;
     }
     return out;
 }

@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 APP         = $(BUILD)/vornik
 CTEST_JOBS ?= 2
 
-.PHONY: deps configure build run test e2e bench fuzz screenshot clean
+.PHONY: deps configure build run test format-check e2e bench fuzz screenshot clean
 
 deps:
 	@scripts/install-deps
@@ -28,7 +28,7 @@ run: build
 # libraries whose leaks are not ours); then the end-to-end suite on the normal build.
 # QT_NO_GLIB: with GLib's event loop under Qt, Debian 12's leak checker crashes at exit on the
 # thread-local storage of a GLib thread that has ended; Qt's own event loop avoids that.
-test: build
+test: build format-check
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS)
 	@[ -f $(ASAN_BUILD)/build.ninja ] || \
 	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON >/dev/null
@@ -39,6 +39,11 @@ test: build
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(CTEST_JOBS)
 	@$(MAKE) --no-print-directory e2e
+
+# Every C++ file as .clang-format writes it; tables that formatting would spoil are fenced with
+# "clang-format off/on" where they stand.
+format-check: deps
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 # Drives the built trainer through its window on a private X display and sound server, as a
 # learner would (tests/e2e/run_e2e.py); needs ../shared/tools/audio beside the repository.

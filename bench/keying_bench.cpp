@@ -12,11 +12,11 @@
 // recording's time axis), "gap MS" for each delay unit's measured length, "figure NAME VALUE" for
 // the rest.
 
+#include "audio/portaudio_tone_output.h"
+#include "core/random_source.h"
+#include "core/trainer_state.h"
 #include "engine/busy_wait.h"
 #include "engine/keyer.h"
-#include "shell/portaudio_tone_output.h"
-#include "shell/random_source.h"
-#include "shell/trainer_state.h"
 #include "tests/support/inert_view.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 //
 //   rtf_load_bench [RUNS]      RUNS defaults to 5
 
-#include "shell/rtf_reader.h"
+#include "documents/rtf_reader.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 // How long closing the window takes when another program holds the settings file locked:
 // the write-back must give up well within two seconds. Prints one line per kind of lock.
-#include "shell/settings_store.h"
+#include "storage/settings_store.h"
 
 #include <sqlite3.h>
 

@@ -1,9 +1,9 @@
 // Time from process start to the window's first paint, and resident memory once started.
 // Builds the window exactly as the program does (real sound output, settings activation) in a
 // temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
+#include "audio/portaudio_tone_output.h"
 #include "process_memory.h"
-#include "shell/portaudio_tone_output.h"
-#include "shell/ui/trainer_form.h"
+#include "ui/trainer_form.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,9 +25,10 @@ double msSinceProcessStart() {
     const double startSeconds = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - startSeconds) * 1000;
+    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 -
+            startSeconds) *
+           1000;
 }
-
 
 class FirstPaint : public QObject {
 public:
@@ -52,7 +53,8 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(1500, &app, [&] {
         std::printf("first paint after process start: %.0f ms (clock tick %ld ms)\n", paint.atMs,
                     1000 / sysconf(_SC_CLK_TCK));
-        std::printf("resident memory after start-up: %.1f MB\n", static_cast<double>(residentKb()) / 1024);
+        std::printf("resident memory after start-up: %.1f MB\n",
+                    static_cast<double>(residentKb()) / 1024);
         QApplication::quit();
     });
     return QApplication::exec();

@@ -1,6 +1,7 @@
 #include "drills/group_drill.h"
 
-#include "shell/number_text.h"
+#include "core/captions.h"
+#include "core/number_text.h"
 
 #include <array>
 #include <cmath>
@@ -30,9 +31,6 @@ constexpr std::array<CharacterSet, 7> kSets = {{
 }};
 
 constexpr int kWholeTable = TrainerState::kSymbolCount;
-constexpr int kGroupsPlaying = 3;
-constexpr std::string_view kStopCaption = "Stop";
-constexpr std::string_view kRestartCaption = "Jalan";
 } // namespace
 
 GroupDrill::GroupDrill(TrainerState& state, TrainerView& view, Keyer& keyer, RandomSource& random)
@@ -44,13 +42,13 @@ void GroupDrill::fillSymbols() {
 }
 
 void GroupDrill::openPanel() {
-    view_.setText(Control::Text1, "");
+    view_.setText(kSaveNameBox, "");
     // The option buttons keep whatever they show: opening the panel always means the whole table.
     state_.charSetWidth = kWholeTable;
     state_.charSetStart = 0;
-    view_.setVisible(Control::Frame1, true);
-    view_.setVisible(Control::Frame2, false);
-    state_.panelMode = 1;
+    view_.setVisible(kGroupsPanel, true);
+    view_.setVisible(kTextPanel, false);
+    state_.panelMode = Panel::Groups;
 }
 
 void GroupDrill::chooseSet(Control option) {
@@ -63,20 +61,20 @@ void GroupDrill::chooseSet(Control option) {
 }
 
 void GroupDrill::run() {
-    view_.setEnabled(Control::Command19, true);
+    view_.setEnabled(kTextStopButton, true);
     // The text panel's Pause is enabled too, but a group run cannot be paused: Pause and its
     // resume act only on the text player and the word drill, and a click on it while groups
     // play changes nothing. The run's own Stop/Jalan button is the way to end and restart it.
-    view_.setEnabled(Control::Command20, true);
-    view_.setText(Control::command1, "");
-    state_.playMode = kGroupsPlaying;
+    view_.setEnabled(kPauseButton, true);
+    view_.setText(kGroupsOutput, "");
+    state_.playMode = PlayMode::Groups;
     state_.groupCounter = 0;
     // The counters are the only way a run is ended from outside: Stop, another run started
     // inside a yield, or another panel moves them past the bounds, which are read afresh from
     // the boxes at every check.
     while (view_.yield()) {
         state_.groupCounter += 1;
-        if (state_.groupCounter > numtext::leadingNumber(view_.text(Control::Text3)))
+        if (state_.groupCounter > numtext::leadingNumber(view_.text(kGroupCountBox)))
             return;
         playGroup();
     }
@@ -86,19 +84,19 @@ void GroupDrill::playGroup() {
     state_.charCounter = 0;
     while (view_.yield()) {
         state_.charCounter += 1;
-        if (state_.charCounter > numtext::leadingNumber(view_.text(Control::Text2)))
+        if (state_.charCounter > numtext::leadingNumber(view_.text(kGroupSizeBox)))
             break;
         drawSymbol();
         // On screen before it sounds, so the learner can check each character as it is heard.
-        appendToGroups(state_.currentChar);
+        view_.appendText(kGroupsOutput, state_.currentChar);
         keyer_.delayUnit();
         keyer_.sendCharacter();
-        view_.moveCaretToEnd(Control::command1);
+        view_.moveCaretToEnd(kGroupsOutput);
     }
-    view_.moveCaretToEnd(Control::command1);
-    appendToGroups(" ");
+    view_.moveCaretToEnd(kGroupsOutput);
+    view_.appendText(kGroupsOutput, " ");
     keyer_.gap(8);
-    view_.moveCaretToEnd(Control::command1);
+    view_.moveCaretToEnd(kGroupsOutput);
 }
 
 void GroupDrill::drawSymbol() {
@@ -107,18 +105,14 @@ void GroupDrill::drawSymbol() {
     state_.currentChar = state_.symbols[static_cast<std::size_t>(state_.pickIndex)];
 }
 
-void GroupDrill::appendToGroups(const std::string& text) {
-    view_.setText(Control::command1, view_.text(Control::command1) + text);
-}
-
 void GroupDrill::stopOrRestart() {
-    state_.groupCounter = 2 * numtext::leadingNumber(view_.text(Control::Text3));
-    state_.charCounter = 2 * numtext::leadingNumber(view_.text(Control::Text2));
-    const std::string caption = view_.text(Control::Command21);
-    if (caption == kStopCaption) {
-        view_.setText(Control::Command21, kRestartCaption);
-    } else if (caption == kRestartCaption) {
-        view_.setText(Control::Command21, kStopCaption);
+    state_.groupCounter = 2 * numtext::leadingNumber(view_.text(kGroupCountBox));
+    state_.charCounter = 2 * numtext::leadingNumber(view_.text(kGroupSizeBox));
+    const std::string caption = view_.text(kGroupsStopButton);
+    if (caption == caption::kStop) {
+        view_.setText(kGroupsStopButton, caption::kResume);
+    } else if (caption == caption::kResume) {
+        view_.setText(kGroupsStopButton, caption::kStop);
         run();
     }
 }

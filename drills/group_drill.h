@@ -17,7 +17,6 @@ public:
 private:
     void playGroup();
     void drawSymbol();
-    void appendToGroups(const std::string& text);
 
     TrainerState& state_;
     TrainerView& view_;

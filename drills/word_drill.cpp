@@ -1,14 +1,12 @@
 #include "drills/word_drill.h"
 
-#include "shell/text_characters.h"
+#include "core/captions.h"
+#include "core/text_characters.h"
 
 #include <cmath>
 
 namespace {
-constexpr int kWordsPlaying = 2;
 constexpr int kWordsPerLine = 10;
-constexpr std::string_view kPauseCaption = "Pause";
-constexpr std::string_view kResumeCaption = "Jalan";
 
 // The character at `position` (from 1) of `characters`; fractional positions count by the whole
 // number below them. A position before the first character is possible when a nested group run
@@ -26,35 +24,35 @@ WordDrill::WordDrill(TrainerState& state, TrainerView& view, Keyer& keyer, Rando
     : state_(state), view_(view), keyer_(keyer), random_(random), scanner_(scanner) {}
 
 void WordDrill::start() {
-    view_.setVisible(Control::Frame1, false);
-    view_.setVisible(Control::Frame2, true);
-    view_.setEnabled(Control::Command19, true);
-    view_.setEnabled(Control::Command20, true);
+    view_.setVisible(kGroupsPanel, false);
+    view_.setVisible(kTextPanel, true);
+    view_.setEnabled(kTextStopButton, true);
+    view_.setEnabled(kPauseButton, true);
     // A new run gives up a pending pause, of the text player or of this drill alike.
-    if (view_.text(Control::Command20) == kResumeCaption)
-        view_.setText(Control::Command20, kPauseCaption);
+    if (view_.text(kPauseButton) == caption::kResume)
+        view_.setText(kPauseButton, caption::kPause);
     state_.wordCount = 0;
     state_.atWordBreak = 1;
-    state_.playMode = kWordsPlaying;
+    state_.playMode = PlayMode::Words;
     // The one place the generator is seeded: the groups keep their fixed sequence until then.
     random_.seedFromClock();
     scanner_.scanWords();
-    view_.setText(Control::Label4, wordTotalText(state_.wordCount));
+    view_.setText(kWordTotalLabel, wordTotalText(state_.wordCount));
     // wordsOnLine carries over, so the display may be cleared early in this run.
-    view_.setText(Control::Command6, "");
+    view_.setText(kDisplayLine, "");
     state_.groupCounter = 0;
     wordLoop();
 }
 
 void WordDrill::pause() {
-    view_.setText(Control::Command20, kResumeCaption);
+    view_.setText(kPauseButton, caption::kResume);
     state_.pausedIndex = state_.groupCounter;
     // Past the bound, but the loop only looks between words: the current word is finished first.
     state_.groupCounter = 2 * state_.scanPos;
 }
 
 void WordDrill::resume() {
-    view_.setText(Control::Command20, kPauseCaption);
+    view_.setText(kPauseButton, caption::kPause);
     state_.groupCounter = state_.pausedIndex;
     wordLoop();
 }
@@ -83,15 +81,15 @@ void WordDrill::playWord() {
             break;
         const std::string shown = characterAt(word, state_.charCounter);
         state_.currentChar = textchars::upperAscii(shown);
-        view_.setText(Control::Command6, view_.text(Control::Command6) + shown);
+        view_.appendText(kDisplayLine, shown);
         keyer_.gap(2);
         keyer_.sendCharacter();
     }
-    view_.setText(Control::Command6, view_.text(Control::Command6) + " ");
+    view_.appendText(kDisplayLine, " ");
     keyer_.gap(8);
     state_.wordsOnLine += 1;
     if (state_.wordsOnLine == kWordsPerLine) {
         state_.wordsOnLine = 0;
-        view_.setText(Control::Command6, "");
+        view_.setText(kDisplayLine, "");
     }
 }

@@ -1,7 +1,7 @@
 #include "engine/keyer.h"
 
+#include "core/number_text.h"
 #include "engine/morse_table.h"
-#include "shell/number_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,7 +13,8 @@ int wholeNumber(double value) {
     const double rounded = numtext::roundHalfEven(value);
     if (!(rounded == rounded))
         return 0;
-    return static_cast<int>(std::clamp(rounded, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    return static_cast<int>(
+        std::clamp(rounded, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 } // namespace
 
@@ -21,26 +22,32 @@ Keyer::Keyer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSou
              const BusyWait& busyWait)
     : state_(state), view_(view), tone_(tone), random_(random), busyWait_(busyWait) {}
 
-void Keyer::delayUnit() { busyWait_.run(state_.delayCounter, state_.delayLimit); }
+void Keyer::delayUnit() {
+    busyWait_.run(state_.delayCounter, state_.delayLimit);
+}
 
-void Keyer::sendDot() { sendElement(state_.dotMillis); }
+void Keyer::sendDot() {
+    sendElement(state_.dotMillis);
+}
 
-void Keyer::sendDash() { sendElement(static_cast<double>(state_.dashMillis)); }
+void Keyer::sendDash() {
+    sendElement(static_cast<double>(state_.dashMillis));
+}
 
 void Keyer::sendElement(double lengthMillis) {
     // The pitch is read afresh for every element, so a change of the pitch box or of
     // "Fun tone" is heard from the very next element.
-    if (view_.isChecked(Control::Check1))
+    if (view_.isChecked(kFunToneBox))
         state_.toneFrequency = static_cast<float>(random_.next() * 2000 + 20);
     else
-        state_.toneFrequency = numtext::leadingNumber(view_.text(Control::Text6));
+        state_.toneFrequency = numtext::leadingNumber(view_.text(kStoredPitch));
     // A negative length (from a negative ratio) plays nothing rather than blocking.
     tone_.playTone(wholeNumber(state_.toneFrequency), std::max(0, wholeNumber(lengthMillis)));
     delayUnit();
 }
 
 void Keyer::sendCharacter() {
-    view_.moveCaretToEnd(Control::command1);
+    view_.moveCaretToEnd(kGroupsOutput);
     for (const auto& entry : morse::table()) {
         if (state_.currentChar != entry.character)
             continue;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/random_source.h"
+#include "core/trainer_state.h"
+#include "core/trainer_view.h"
 #include "engine/busy_wait.h"
 #include "engine/tone_output.h"
-#include "shell/random_source.h"
-#include "shell/trainer_state.h"
-#include "shell/trainer_view.h"
 
 // Plays dots, dashes and timed silences, and turns one character into its Morse elements.
 // Tones are timed in milliseconds by the sound output; silences are a busy-wait of `delayLimit`

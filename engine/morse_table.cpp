@@ -4,6 +4,7 @@
 
 namespace morse {
 namespace {
+// clang-format off
 constexpr std::array<Entry, 42> kTable = {{
     {"A", ".-"},     {"B", "-..."},   {"C", "-.-."},   {"D", "-.."},    {"E", "."},
     {"F", "..-."},   {"G", "--."},    {"H", "...."},   {"I", ".."},     {"J", ".---"},
@@ -15,8 +16,11 @@ constexpr std::array<Entry, 42> kTable = {{
     {"9", "----."},  {".", ".-.-.-"}, {",", "--..--"}, {"/", "-..-."},  {"?", "..--.."},
     {"=", "-...-"},  {"-", "-....-"},
 }};
+// clang-format on
 } // namespace
 
-std::span<const Entry> table() { return kTable; }
+std::span<const Entry> table() {
+    return kTable;
+}
 
 } // namespace morse

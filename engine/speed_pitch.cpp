@@ -1,6 +1,6 @@
 #include "engine/speed_pitch.h"
 
-#include "shell/number_text.h"
+#include "core/number_text.h"
 
 using numtext::leadingNumber;
 using numtext::plain;
@@ -10,31 +10,33 @@ SpeedPitch::SpeedPitch(TrainerState& state, TrainerView& view) : state_(state), 
 void SpeedPitch::activateLengths() {
     // A stored length the slider refuses leaves it where it was; the lengths then follow the
     // slider, not the box.
-    view_.setSliderPosition(numtext::roundHalfEven(leadingNumber(view_.text(Control::Text5))));
+    view_.setSliderPosition(numtext::roundHalfEven(leadingNumber(view_.text(kStoredDash))));
     state_.dashMillis = view_.sliderPosition();
     setDotFromRatio();
-    view_.setText(Control::Label7, plain(view_.sliderPosition()));
+    view_.setText(kDashLabel, plain(view_.sliderPosition()));
     state_.gapRepeats = 3;
 }
 
 void SpeedPitch::activatePitchAndDelay() {
-    state_.toneFrequency = leadingNumber(view_.text(Control::Text6));
-    state_.delayLimit = leadingNumber(view_.text(Control::Text4));
-    view_.setText(Control::Label6, plain(state_.delayLimit));
+    state_.toneFrequency = leadingNumber(view_.text(kStoredPitch));
+    state_.delayLimit = leadingNumber(view_.text(kStoredDelayLimit));
+    view_.setText(kDelayLimitLabel, plain(state_.delayLimit));
 }
 
 void SpeedPitch::sliderChanged() {
     state_.dashMillis = view_.sliderPosition();
     setDotFromRatio();
-    view_.setText(Control::Label7, plain(view_.sliderPosition()));
-    view_.setText(Control::Text5, view_.text(Control::Label7));
+    view_.setText(kDashLabel, plain(view_.sliderPosition()));
+    view_.setText(kStoredDash, view_.text(kDashLabel));
 }
 
-void SpeedPitch::ratioChanged() { setDotFromRatio(); }
+void SpeedPitch::ratioChanged() {
+    setDotFromRatio();
+}
 
 // A ratio of 0 (or a box without a number) cannot divide the dash: the dot keeps its length.
 void SpeedPitch::setDotFromRatio() {
-    const double ratio = leadingNumber(view_.text(Control::Text7));
+    const double ratio = leadingNumber(view_.text(kRatioBox));
     if (ratio != 0)
         state_.dotMillis = state_.dashMillis / ratio;
 }
@@ -55,16 +57,20 @@ void SpeedPitch::slower() {
 }
 
 void SpeedPitch::showDelayLimit() {
-    view_.setText(Control::Label6, plain(state_.delayLimit));
-    view_.setText(Control::Text4, view_.text(Control::Label6));
+    view_.setText(kDelayLimitLabel, plain(state_.delayLimit));
+    view_.setText(kStoredDelayLimit, view_.text(kDelayLimitLabel));
 }
 
-void SpeedPitch::higherPitch() { changePitch(+10); }
+void SpeedPitch::higherPitch() {
+    changePitch(+10);
+}
 
-void SpeedPitch::lowerPitch() { changePitch(-10); }
+void SpeedPitch::lowerPitch() {
+    changePitch(-10);
+}
 
 // Starts from the pitch of the last element played, which after "Fun tone" is a random one.
 void SpeedPitch::changePitch(double step) {
     state_.toneFrequency += step;
-    view_.setText(Control::Text6, plain(state_.toneFrequency));
+    view_.setText(kStoredPitch, plain(state_.toneFrequency));
 }

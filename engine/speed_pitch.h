@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/trainer_state.h"
-#include "shell/trainer_view.h"
+#include "core/trainer_state.h"
+#include "core/trainer_view.h"
 
 // Turns the stored settings and the speed and pitch controls into the keying engine's lengths,
 // delay limit, gap repeats and pitch. Every change a control makes is written back into its

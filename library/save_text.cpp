@@ -1,6 +1,6 @@
 #include "library/save_text.h"
 
-#include "shell/program_path.h"
+#include "storage/program_path.h"
 
 namespace {
 // A name that would not make a file of its own inside the program folder: empty (the folder
@@ -14,21 +14,27 @@ bool staysInFolder(const std::string& name) {
 SaveText::SaveText(TrainerView& view, std::string programFolder)
     : view_(view), programFolder_(std::move(programFolder)) {}
 
-void SaveText::togglePanel() { view_.setVisible(Control::Frame4, !view_.isVisible(Control::Frame4)); }
+void SaveText::togglePanel() {
+    view_.setVisible(kSavePanel, !view_.isVisible(kSavePanel));
+}
 
-void SaveText::clearName() { view_.setText(Control::Text1, ""); }
+void SaveText::clearName() {
+    view_.setText(kSaveNameBox, "");
+}
 
 // Saved under exactly the typed name, as Rich Text Format whatever the extension. A save that
 // cannot be made (a name that leaves the folder, an unwritable folder, a full disk) writes
 // nothing, keeps an existing file of that name intact, and leaves the panel open so the learner
 // can correct the name.
 void SaveText::save() {
-    const std::string name = view_.text(Control::Text1);
+    const std::string name = view_.text(kSaveNameBox);
     if (!staysInFolder(name) || !view_.saveDocument(progpath::join(programFolder_, name)))
         return;
     view_.refreshFiles();
-    view_.setVisible(Control::Frame4, false);
+    view_.setVisible(kSavePanel, false);
     view_.refreshFiles();
 }
 
-void SaveText::cancel() { view_.setVisible(Control::Frame4, false); }
+void SaveText::cancel() {
+    view_.setVisible(kSavePanel, false);
+}

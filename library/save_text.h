@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/trainer_view.h"
+#include "core/trainer_view.h"
 
 #include <string>
 

@@ -1,5 +1,7 @@
 #include "library/text_library.h"
 
+#include "core/captions.h"
+
 TextLibrary::TextLibrary(TrainerState& state, TrainerView& view, TypingPanel& typingPanel)
     : state_(state), view_(view), typingPanel_(typingPanel) {}
 
@@ -7,13 +9,15 @@ void TextLibrary::openPanel() {
     typingPanel_.open();
     // The caption alone changes: the pause position is kept, so "Jalan" resumes the words of the
     // last scan, not the file chosen next.
-    if (view_.text(Control::Command20) == "Pause")
-        view_.setText(Control::Command20, "Jalan");
-    view_.setVisible(Control::Frame3, true);
-    state_.panelMode = 2;
+    if (view_.text(kPauseButton) == caption::kPause)
+        view_.setText(kPauseButton, caption::kResume);
+    view_.setVisible(kLibraryPanel, true);
+    state_.panelMode = Panel::Text;
 }
 
-void TextLibrary::closePanel() { view_.setVisible(Control::Frame3, false); }
+void TextLibrary::closePanel() {
+    view_.setVisible(kLibraryPanel, false);
+}
 
 void TextLibrary::choose(int index) {
     state_.continuousPlay = 1;
@@ -27,8 +31,8 @@ void TextLibrary::choose(int index) {
     if (name.empty() || !view_.loadDocument(state_.libraryFolder + name))
         return;
     state_.currentFileName = name;
-    view_.setText(Control::Text1, name);
-    view_.setVisible(Control::Frame3, false);
+    view_.setText(kSaveNameBox, name);
+    view_.setVisible(kLibraryPanel, false);
 }
 
 // A learner who leaves continuous play running expects it to go on: a file that has gone or
@@ -45,7 +49,7 @@ bool TextLibrary::loadNextFile() {
         if (!view_.loadDocument(state_.libraryFolder + name))
             continue;
         state_.currentFileName = name;
-        view_.setText(Control::Text1, name);
+        view_.setText(kSaveNameBox, name);
         return true;
     }
     return false;

@@ -9,9 +9,9 @@ class TextLibrary : public NextFileStep {
 public:
     TextLibrary(TrainerState& state, TrainerView& view, TypingPanel& typingPanel);
 
-    void openPanel();         // "Buka Fail"
-    void closePanel();        // "BATAL", or a click on the panel's background
-    void choose(int index);   // a click on an entry of the file list
+    void openPanel();       // "Buka Fail"
+    void closePanel();      // "BATAL", or a click on the panel's background
+    void choose(int index); // a click on an entry of the file list
     bool loadNextFile() override;
 
 private:

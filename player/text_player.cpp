@@ -1,24 +1,18 @@
 #include "player/text_player.h"
 
-#include "shell/number_text.h"
-#include "shell/text_characters.h"
+#include "core/captions.h"
+#include "core/number_text.h"
+#include "core/text_characters.h"
 
 #include <algorithm>
 
 namespace {
-// The Pause button keeps its state in its caption.
-constexpr std::string_view kPauseCaption = "Pause";
-constexpr std::string_view kResumeCaption = "Jalan";
-
-constexpr int kTextMode = 1;
-constexpr int kWordsMode = 2;
 constexpr int kWordGapUnits = 8; // per gap repeat, on top of the last character's own gap
 constexpr int kWordsPerDisplayLine = 15;
 } // namespace
 
-TextPlayer::TextPlayer(TrainerState& state, TrainerView& view, Keyer& keyer, WordScanner& scanner,
-                       WordDrill& wordDrill)
-    : state_(state), view_(view), keyer_(keyer), scanner_(scanner), wordDrill_(wordDrill) {}
+TextPlayer::TextPlayer(TrainerState& state, TrainerView& view, Keyer& keyer, WordScanner& scanner)
+    : state_(state), view_(view), keyer_(keyer), scanner_(scanner) {}
 
 void TextPlayer::go() {
     // Continuous play chains texts without end, so each next text is played by this loop rather
@@ -28,22 +22,22 @@ void TextPlayer::go() {
 }
 
 TextPlayer::RunEnd TextPlayer::playOneText() {
-    if (view_.text(Control::Command20) == kResumeCaption)
-        view_.setText(Control::Command20, kPauseCaption);
-    view_.setEnabled(Control::Command19, true);
-    view_.setEnabled(Control::Command20, true);
-    view_.setText(Control::Command6, "");
+    if (view_.text(kPauseButton) == caption::kResume)
+        view_.setText(kPauseButton, caption::kPause);
+    view_.setEnabled(kTextStopButton, true);
+    view_.setEnabled(kPauseButton, true);
+    view_.setText(kDisplayLine, "");
     // pausedFlag is left alone: a pause given up by Go still keeps this run from moving on to
     // the next file.
     state_.wordIndex = 0;
     state_.wordsPlayed = 0;
-    state_.playMode = kTextMode;
+    state_.playMode = PlayMode::Text;
     state_.wordCount = 0;
     state_.atWordBreak = 1;
     scanner_.scanWords();
     // The player shows the total itself as well, so the label reads this run's count however
     // the scanner reports it.
-    view_.setText(Control::Label4, wordTotalText(state_.wordCount));
+    view_.setText(kWordTotalLabel, wordTotalText(state_.wordCount));
     return playLoop(Run::Fresh);
 }
 
@@ -87,40 +81,21 @@ bool TextPlayer::sendRestOfWord() {
             return true;
         const std::string& character = characters[static_cast<std::size_t>(state_.charPos - 1)];
         state_.currentChar = textchars::upperAscii(character);
-        view_.setText(Control::Command6, view_.text(Control::Command6) + character);
+        view_.appendText(kDisplayLine, character);
         keyer_.sendCharacter();
     }
 }
 
 void TextPlayer::closeWord(int& lineWords) {
-    view_.setText(Control::Command6, view_.text(Control::Command6) + " ");
+    view_.appendText(kDisplayLine, " ");
     state_.wordsPlayed += 1;
-    view_.setText(Control::Label5, numtext::plain(state_.wordsPlayed));
+    view_.setText(kWordsPlayedLabel, numtext::plain(state_.wordsPlayed));
     keyer_.gap(kWordGapUnits);
     lineWords += 1;
     if (lineWords == kWordsPerDisplayLine) {
         lineWords = 0;
-        view_.setText(Control::Command6, " ");
+        view_.setText(kDisplayLine, " ");
     }
-}
-
-void TextPlayer::pauseOrResume() {
-    const bool textPlayerLast = state_.playMode == kTextMode;
-    if (textPlayerLast && view_.text(Control::Command20) == kPauseCaption) {
-        pause();
-        return;
-    }
-    if (textPlayerLast && view_.text(Control::Command20) == kResumeCaption)
-        resume();
-    // A resumed run may itself have been paused, or another player started, before it returned
-    // here; the button and the mode are read afresh.
-    if (state_.playMode != kWordsMode)
-        return;
-    const std::string caption = view_.text(Control::Command20);
-    if (caption == kPauseCaption)
-        wordDrill_.pause();
-    else if (caption == kResumeCaption)
-        wordDrill_.resume();
 }
 
 void TextPlayer::pause() {
@@ -129,11 +104,11 @@ void TextPlayer::pause() {
     state_.pausedFlag = 1;
     // Past the last word: the running loop finds an empty word and ends at its next word test.
     state_.wordIndex = 2 * state_.wordCount;
-    view_.setText(Control::Command20, kResumeCaption);
+    view_.setText(kPauseButton, caption::kResume);
 }
 
 void TextPlayer::resume() {
-    view_.setText(Control::Command20, kPauseCaption);
+    view_.setText(kPauseButton, caption::kPause);
     state_.pausedFlag = 0;
     // The word drill parks its own counter in pausedIndex too, and that can hold any number the
     // learner typed; the text player's own pauses always lie inside the list, so a value outside
@@ -151,13 +126,13 @@ bool TextPlayer::nextTextLoaded() {
 }
 
 void TextPlayer::stop() {
-    view_.setText(Control::rtf, "");
-    view_.repaint(Control::rtf);
+    view_.setText(kTextBox, "");
+    view_.repaint(kTextBox);
     state_.continuousPlay = 0;
     // Go on the empty text resets every counter, so a run interrupted by this click finds an
     // empty list when it continues and ends after at most one word gap.
     go();
-    view_.setEnabled(Control::Command20, false);
+    view_.setEnabled(kPauseButton, false);
 }
 
 void TextPlayer::skip() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "drills/word_drill.h"
 #include "engine/keyer.h"
 #include "player/next_file_step.h"
 #include "player/word_scanner.h"
@@ -12,14 +11,14 @@
 // on to the next library file and plays it, round the list, until Stop.
 class TextPlayer {
 public:
-    TextPlayer(TrainerState& state, TrainerView& view, Keyer& keyer, WordScanner& scanner,
-               WordDrill& wordDrill);
+    TextPlayer(TrainerState& state, TrainerView& view, Keyer& keyer, WordScanner& scanner);
     void setNextFileStep(NextFileStep* step) { nextFile_ = step; }
 
-    void go();            // "Go morse"; also Stop's own Go
-    void pauseOrResume(); // Command20, "Pause" or "Jalan", for the player started last
-    void stop();          // Command19
-    void skip();          // a click on the display line; also a double-click in the text box
+    void go();     // "Go morse"; also Stop's own Go
+    void pause();  // the Pause button while the text player was started last
+    void resume(); // the same button reading "Jalan"
+    void stop();   // Command19
+    void skip();   // a click on the display line; also a double-click in the text box
 
 private:
     // Why a run of the play loop ended; only the end of the text leads on to the next file.
@@ -32,8 +31,6 @@ private:
     RunEnd playLoop(Run run);
     bool sendRestOfWord(); // false when the window was closed meanwhile
     void closeWord(int& lineWords);
-    void pause();
-    void resume();
     bool nextTextLoaded();
     const std::string& currentWord() const;
 
@@ -41,6 +38,5 @@ private:
     TrainerView& view_;
     Keyer& keyer_;
     WordScanner& scanner_;
-    WordDrill& wordDrill_;
     NextFileStep* nextFile_ = nullptr;
 };

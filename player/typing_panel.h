@@ -8,10 +8,10 @@ class TypingPanel {
 public:
     TypingPanel(TrainerState& state, TrainerView& view, Keyer& keyer, TextPlayer& player);
 
-    void open();              // "Taip teks"; also the first step of "Buka Fail"
-    void hideOrShow();        // Command18: "Hilangkan Teks" or "Lihat Teks"
-    void clear();             // a double-click in the text box
-    void echoKey(int code);   // a key typed into the text box, before the box receives it
+    void open();            // "Taip teks"; also the first step of "Buka Fail"
+    void hideOrShow();      // Command18: "Hilangkan Teks" or "Lihat Teks"
+    void clear();           // a double-click in the text box
+    void echoKey(int code); // a key typed into the text box, before the box receives it
 
 private:
     TrainerState& state_;

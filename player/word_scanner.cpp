@@ -1,20 +1,22 @@
 #include "player/word_scanner.h"
 
-#include "shell/text_characters.h"
+#include "core/text_characters.h"
 
 #include <algorithm>
 
 namespace {
 constexpr int kScanLimit = 10000; // characters examined at most: a scan yields at most 5000 words
 
-bool isSeparator(const std::string& c) { return c == " " || c == "\r" || c == "\n"; }
+bool isSeparator(const std::string& c) {
+    return c == " " || c == "\r" || c == "\n";
+}
 } // namespace
 
 WordScanner::WordScanner(TrainerState& state, TrainerView& view) : state_(state), view_(view) {}
 
 void WordScanner::scanWords() {
     std::fill(state_.wordList.begin(), state_.wordList.end(), std::string());
-    const std::vector<std::string> text = textchars::split(view_.text(Control::rtf));
+    const std::vector<std::string> text = textchars::split(view_.text(kTextBox));
     const int length = static_cast<int>(text.size());
     for (state_.scanPos = 1; state_.scanPos <= length; ++state_.scanPos) {
         if (state_.scanPos > kScanLimit)
@@ -33,7 +35,7 @@ void WordScanner::scanWords() {
         if (state_.wordCount >= 0 && state_.wordCount < TrainerState::kWordListSize)
             state_.wordList[static_cast<std::size_t>(state_.wordCount)] += c;
     }
-    view_.setText(Control::Label4, wordTotalText(state_.wordCount));
+    view_.setText(kWordTotalLabel, wordTotalText(state_.wordCount));
 }
 
 std::string wordTotalText(int wordCount) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/trainer_state.h"
-#include "shell/trainer_view.h"
+#include "core/trainer_state.h"
+#include "core/trainer_view.h"
 
 // Splits the plain text of the text box into words: maximal runs of characters other than the
 // blank, the carriage return and the line feed. Fills `wordList` (entries 1 to `wordCount`),

@@ -1,6 +1,6 @@
+#include "core/number_text.h"
 #include "expected_keying.h"
 #include "form_fixture.h"
-#include "shell/number_text.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -62,14 +62,30 @@ private slots:
         QTest::addColumn<QString>("perGroup");
         QTest::addColumn<QString>("groups");
         QTest::addColumn<QString>("sizes");
-        QTest::newRow("five by three") << "5" << "3" << "5 5 5";
-        QTest::newRow("no groups") << "5" << "0" << "";
-        QTest::newRow("fractional groups") << "2" << "3.7" << "2 2 2";
-        QTest::newRow("fractional characters") << "2.9" << "2" << "2 2";
-        QTest::newRow("negative groups") << "5" << "-2" << "";
-        QTest::newRow("groups after blanks, before a unit") << "2" << "  2 kumpulan" << "2 2";
-        QTest::newRow("no characters") << "0" << "3" << "0 0 0";
-        QTest::newRow("negative characters") << "-1" << "2" << "0 0";
+        QTest::newRow("five by three") << "5"
+                                       << "3"
+                                       << "5 5 5";
+        QTest::newRow("no groups") << "5"
+                                   << "0"
+                                   << "";
+        QTest::newRow("fractional groups") << "2"
+                                           << "3.7"
+                                           << "2 2 2";
+        QTest::newRow("fractional characters") << "2.9"
+                                               << "2"
+                                               << "2 2";
+        QTest::newRow("negative groups") << "5"
+                                         << "-2"
+                                         << "";
+        QTest::newRow("groups after blanks, before a unit") << "2"
+                                                            << "  2 kumpulan"
+                                                            << "2 2";
+        QTest::newRow("no characters") << "0"
+                                       << "3"
+                                       << "0 0 0";
+        QTest::newRow("negative characters") << "-1"
+                                             << "2"
+                                             << "0 0";
     }
     void countsAndSizesComeFromTheBoxes() {
         QFETCH(QString, perGroup);
@@ -87,14 +103,13 @@ private slots:
         QVERIFY(f.form().isEnabled(Control::Command19));
         QVERIFY(f.form().isEnabled(Control::Command20));
         QCOMPARE(f.text(Control::Command21), std::string("Stop"));
-        QCOMPARE(f.state().playMode, 3);
+        QCOMPARE(f.state().playMode, PlayMode::Groups);
     }
 
     void pacingOfTwoGroupsOfE_data() {
         QTest::addColumn<int>("gapRepeats");
         QTest::addColumn<QString>("trace");
-        QTest::newRow("three repeats")
-            << 3 << "1U 700x89 14U 700x89 38U 700x89 14U 700x89 37U";
+        QTest::newRow("three repeats") << 3 << "1U 700x89 14U 700x89 38U 700x89 14U 700x89 37U";
         QTest::newRow("one repeat") << 1 << "1U 700x89 6U 700x89 14U 700x89 6U 700x89 13U";
     }
     void pacingOfTwoGroupsOfE() {
@@ -119,24 +134,42 @@ private slots:
         QTest::addColumn<int>("atYield");
         QTest::addColumn<QString>("sizes");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("uninterrupted") << "" << 0 << "3 3 3" << "Stop";
-        QTest::newRow("Stop before the first group") << "stop" << 1 << "" << "Jalan";
-        QTest::newRow("Stop inside the first group") << "stop" << 3 << "1" << "Jalan";
-        QTest::newRow("Stop between groups") << "stop" << 6 << "3" << "Jalan";
-        QTest::newRow("Stop before the last character") << "stop" << 9 << "3 2" << "Jalan";
-        QTest::newRow("counters pushed inside a group") << "push" << 8 << "3 1" << "Stop";
-        QTest::newRow("counters pushed between groups") << "push" << 11 << "3 3" << "Stop";
-        QTest::newRow("Go inside a group") << "go" << 3 << "3 3 3 0" << "Stop";
-        QTest::newRow("Go between groups") << "go" << 6 << "3 3 3" << "Stop";
-        QTest::newRow("Jalan inside a group") << "jalan" << 3 << "3 3 3 0" << "Stop";
-        QTest::newRow("Jalan between groups") << "jalan" << 11 << "3 3 3" << "Stop";
-        QTest::newRow("groups lowered to 1") << "Text3=1" << 3 << "3" << "Stop";
-        QTest::newRow("groups raised to 4") << "Text3=4" << 2 << "3 3 3 3" << "Stop";
-        QTest::newRow("groups emptied") << "Text3=" << 6 << "3" << "Stop";
-        QTest::newRow("characters lowered to 1") << "Text2=1" << 8 << "3 1 1" << "Stop";
-        QTest::newRow("characters raised to 5") << "Text2=5" << 12 << "3 3 5" << "Stop";
-        QTest::newRow("window closed inside a group") << "close" << 3 << "1" << "Stop";
-        QTest::newRow("window closed between groups") << "close" << 6 << "3" << "Stop";
+        QTest::newRow("uninterrupted") << "" << 0 << "3 3 3"
+                                       << "Stop";
+        QTest::newRow("Stop before the first group") << "stop" << 1 << ""
+                                                     << "Jalan";
+        QTest::newRow("Stop inside the first group") << "stop" << 3 << "1"
+                                                     << "Jalan";
+        QTest::newRow("Stop between groups") << "stop" << 6 << "3"
+                                             << "Jalan";
+        QTest::newRow("Stop before the last character") << "stop" << 9 << "3 2"
+                                                        << "Jalan";
+        QTest::newRow("counters pushed inside a group") << "push" << 8 << "3 1"
+                                                        << "Stop";
+        QTest::newRow("counters pushed between groups") << "push" << 11 << "3 3"
+                                                        << "Stop";
+        QTest::newRow("Go inside a group") << "go" << 3 << "3 3 3 0"
+                                           << "Stop";
+        QTest::newRow("Go between groups") << "go" << 6 << "3 3 3"
+                                           << "Stop";
+        QTest::newRow("Jalan inside a group") << "jalan" << 3 << "3 3 3 0"
+                                              << "Stop";
+        QTest::newRow("Jalan between groups") << "jalan" << 11 << "3 3 3"
+                                              << "Stop";
+        QTest::newRow("groups lowered to 1") << "Text3=1" << 3 << "3"
+                                             << "Stop";
+        QTest::newRow("groups raised to 4") << "Text3=4" << 2 << "3 3 3 3"
+                                            << "Stop";
+        QTest::newRow("groups emptied") << "Text3=" << 6 << "3"
+                                        << "Stop";
+        QTest::newRow("characters lowered to 1") << "Text2=1" << 8 << "3 1 1"
+                                                 << "Stop";
+        QTest::newRow("characters raised to 5") << "Text2=5" << 12 << "3 3 5"
+                                                << "Stop";
+        QTest::newRow("window closed inside a group") << "close" << 3 << "1"
+                                                      << "Stop";
+        QTest::newRow("window closed between groups") << "close" << 6 << "3"
+                                                      << "Stop";
     }
     void actionsAtAYield() {
         QFETCH(QString, action);
@@ -178,8 +211,12 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("sizes");
-        QTest::newRow("Stop only turns the caption") << "Stop" << "Jalan" << "4"; // "LAMA " stays
-        QTest::newRow("Jalan starts a run") << "Jalan" << "Stop" << "3 3 3";
+        QTest::newRow("Stop only turns the caption") << "Stop"
+                                                     << "Jalan"
+                                                     << "4"; // "LAMA " stays
+        QTest::newRow("Jalan starts a run") << "Jalan"
+                                            << "Stop"
+                                            << "3 3 3";
     }
     void stopOrJalanWithNoRun() {
         QFETCH(QString, before);
@@ -205,9 +242,9 @@ private slots:
         QTest::newRow("digits to letters") << static_cast<int>(Control::Option3)
                                            << static_cast<int>(Control::Option2) << "0123456789"
                                            << "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        QTest::newRow("h to n, then v to z") << static_cast<int>(Control::Option7)
-                                             << static_cast<int>(Control::Option9) << "HIJKLMN"
-                                             << "TUVWXYZ";
+        QTest::newRow("h to n, then v to z")
+            << static_cast<int>(Control::Option7) << static_cast<int>(Control::Option9) << "HIJKLMN"
+            << "TUVWXYZ";
     }
     void optionChangedMidRun() {
         QFETCH(int, first);

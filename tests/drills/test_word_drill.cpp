@@ -1,6 +1,6 @@
+#include "core/text_characters.h"
 #include "expected_keying.h"
 #include "form_fixture.h"
-#include "shell/text_characters.h"
 
 #include <QTest>
 #include <map>
@@ -79,7 +79,7 @@ private slots:
         QVERIFY(f.form().isVisible(Control::Frame2));
         QVERIFY(f.form().isEnabled(Control::Command19));
         QVERIFY(f.form().isEnabled(Control::Command20));
-        QCOMPARE(f.state().playMode, 2);
+        QCOMPARE(f.state().playMode, PlayMode::Words);
     }
 
     void pacingOfOneLetter_data() {
@@ -107,8 +107,8 @@ private slots:
         QTest::addColumn<int>("wordsOnLine");
         QTest::newRow("seven words") << " ok   " << 1 << QString("ok ").repeated(7) << 7;
         QTest::newRow("ten words leave it empty") << "lampu    " << 1 << "" << 0;
-        QTest::newRow("eleventh word on a cleared line") << "kapal       " << 1
-                                                         << QString("kapal ").repeated(3) << 3;
+        QTest::newRow("eleventh word on a cleared line")
+            << "kapal       " << 1 << QString("kapal ").repeated(3) << 3;
         QTest::newRow("second run counts on") << " ok   " << 2 << QString("ok ").repeated(4) << 4;
     }
     void displayLineClearsEveryTenWords() {
@@ -139,7 +139,8 @@ private slots:
         QTest::newRow("between words") << 9 << 0 << "ab ab " << all << 7;
         // The resumed loop runs on top of the paused one, which then closes its word and ends.
         QTest::newRow("resumed before the paused word ends")
-            << 3 << 4 << "" << "ab" + QString("ab ").repeated(6) + " " << 7;
+            << 3 << 4 << ""
+            << "ab" + QString("ab ").repeated(6) + " " << 7;
         // The count of words on the line carries over into the new run.
         QTest::newRow("new run while paused")
             << 3 << -1 << "ab " << QString("xyz ").repeated(4) << 5;
@@ -191,10 +192,10 @@ private slots:
         // Closing leaves the word at once; only its blank and gap follow.
         QTest::newRow("window closed inside a word") << seven << "close" << 3 << "a ";
         QTest::newRow("window closed between words") << seven << "close" << 5 << "ab ";
-        QTest::newRow("new run inside a word")
-            << "abcd  " << "go" << 3 << QString("xy ").repeated(3) + " ";
-        QTest::newRow("new run between words")
-            << "abcd  " << "go" << 7 << QString("xy ").repeated(3);
+        QTest::newRow("new run inside a word") << "abcd  "
+                                               << "go" << 3 << QString("xy ").repeated(3) + " ";
+        QTest::newRow("new run between words") << "abcd  "
+                                               << "go" << 7 << QString("xy ").repeated(3);
     }
     void runEndsEarly() {
         QFETCH(QString, text);

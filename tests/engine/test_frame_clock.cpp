@@ -1,4 +1,4 @@
-#include "engine/frame_clock.h"
+#include "audio/frame_clock.h"
 
 #include <QTest>
 #include <cmath>

@@ -147,7 +147,8 @@ private slots:
         }
         QVERIFY(pitches.size() >= 8);
         // The stored pitch is the last random one, kept in single precision.
-        QCOMPARE(f.state().toneFrequency, static_cast<double>(static_cast<float>(f.state().toneFrequency)));
+        QCOMPARE(f.state().toneFrequency,
+                 static_cast<double>(static_cast<float>(f.state().toneFrequency)));
 
         f.click(Control::Check1);
         f.trace().clear();

@@ -1,6 +1,6 @@
 #include "form_fixture.h"
 
-#include "shell/number_text.h"
+#include "core/number_text.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -16,13 +16,20 @@ private slots:
         QTest::addColumn<int>("slider");
         QTest::addColumn<double>("dot");
         QTest::addColumn<QString>("yellow");
-        QTest::newRow("defaults") << "250" << "2.8" << 250 << 250 / 2.8 << "250";
-        QTest::newRow("dash rounds half to even") << "120.5" << "2" << 120 << 60.0 << "120";
-        QTest::newRow("dash beyond the slider is refused") << "5000" << "2.8" << 200 << 200 / 2.8 << "200";
-        QTest::newRow("negative dash is refused") << "-3" << "4" << 200 << 50.0 << "200";
-        QTest::newRow("no dash stored") << "" << "2.8" << 0 << 0.0 << "0";
-        QTest::newRow("ratio of letters keeps the dot") << "300" << "abc" << 300 << 0.0 << "300";
-        QTest::newRow("ratio of zero keeps the dot") << "300" << "0" << 300 << 0.0 << "300";
+        QTest::newRow("defaults") << "250"
+                                  << "2.8" << 250 << 250 / 2.8 << "250";
+        QTest::newRow("dash rounds half to even") << "120.5"
+                                                  << "2" << 120 << 60.0 << "120";
+        QTest::newRow("dash beyond the slider is refused") << "5000"
+                                                           << "2.8" << 200 << 200 / 2.8 << "200";
+        QTest::newRow("negative dash is refused") << "-3"
+                                                  << "4" << 200 << 50.0 << "200";
+        QTest::newRow("no dash stored") << ""
+                                        << "2.8" << 0 << 0.0 << "0";
+        QTest::newRow("ratio of letters keeps the dot") << "300"
+                                                        << "abc" << 300 << 0.0 << "300";
+        QTest::newRow("ratio of zero keeps the dot") << "300"
+                                                     << "0" << 300 << 0.0 << "300";
     }
     void activationFromStoredSettings() {
         QFETCH(QString, dash);

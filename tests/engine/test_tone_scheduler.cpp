@@ -1,4 +1,4 @@
-#include "engine/tone_scheduler.h"
+#include "audio/tone_scheduler.h"
 
 #include <QTest>
 #include <cmath>

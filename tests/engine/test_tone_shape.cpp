@@ -1,4 +1,4 @@
-#include "engine/tone_shape.h"
+#include "audio/tone_shape.h"
 
 #include <QTest>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the number reader, and arbitrary doubles to the writer and the rounding,
 // and checks what the trainer relies on when it reads a box, writes a number back into it and
 // reads it again at the next start.
-#include "shell/number_text.h"
+#include "core/number_text.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the RTF reader and checks what it promises for any input: it returns,
 // and its plain text is valid UTF-8 that survives a write and a second read unchanged.
-#include "shell/rtf_reader.h"
-#include "shell/rtf_writer.h"
-#include "shell/utf8.h"
+#include "core/utf8.h"
+#include "documents/rtf_reader.h"
+#include "documents/rtf_writer.h"
 
 #include <cstdint>
 #include <cstdlib>

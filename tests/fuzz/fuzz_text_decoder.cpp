@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the file decoder, as a plain file and as a web page: it returns, and a
 // file it accepts decodes to valid UTF-8.
-#include "shell/text_decoder.h"
-#include "shell/utf8.h"
+#include "core/utf8.h"
+#include "documents/text_decoder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // the word list against a plain split of the examined characters at blanks and line breaks: the
 // players and the word drill key exactly the words the learner sees, none lost, none run
 // together, nothing past the count.
+#include "core/text_characters.h"
 #include "player/word_scanner.h"
-#include "shell/text_characters.h"
 #include "tests/support/inert_view.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "form_fixture.h"
-#include "shell/settings_binding.h"
+#include "trainer/settings_binding.h"
 
 #include <QDir>
 #include <QFile>

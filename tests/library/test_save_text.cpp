@@ -1,6 +1,6 @@
 #include "library_folder.h"
 
-#include "shell/text_decoder.h"
+#include "documents/text_decoder.h"
 
 #include <QTest>
 
@@ -8,7 +8,8 @@ namespace {
 // The text a saved file reads back as, through the same loading the library uses.
 QString textOf(const QString& path) {
     const auto loaded = textfile::load(path.toStdString());
-    return loaded.ok ? QString::fromStdString(loaded.document.plainText()) : QString("<not loaded>");
+    return loaded.ok ? QString::fromStdString(loaded.document.plainText())
+                     : QString("<not loaded>");
 }
 
 QByteArray bytesOf(const QString& path) {

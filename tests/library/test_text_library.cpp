@@ -9,7 +9,8 @@ const QByteArray kWordDocument = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByte
 // Clicks entry `index` of the file list as the learner would.
 void chooseEntry(FormFixture& f, int index) {
     auto* list = f.form().findChild<QListWidget*>("File1");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(index)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(index)).center());
 }
 
 // The texts, in order, that the player's tones spell: each file holds one letter made of dots
@@ -24,7 +25,11 @@ QString lettersPlayed(const KeyingTrace& trace) {
         else if (item == "700x250")
             code += '-';
         else if (item.endsWith('U') && item.chopped(1).toInt() >= 13 && !code.isEmpty()) {
-            letters += code == "." ? "E" : code == "-" ? "T" : code == ".." ? "I" : code == "--" ? "M" : "?";
+            letters += code == "."    ? "E"
+                       : code == "-"  ? "T"
+                       : code == ".." ? "I"
+                       : code == "--" ? "M"
+                                      : "?";
             code.clear();
         }
     }
@@ -47,9 +52,15 @@ class TextLibraryTest : public QObject {
     Q_OBJECT
 private slots:
     void listsTextFilesByName() {
-        LibraryFixture lib({{"lesson.txt", "E"}, {"Notes.TEXT", "E"}, {"page.htm", "E"},
-                            {"page2.html", "E"}, {"old.doc", "E"}, {"README", "E"},
-                            {"photo.jpg", "E"}, {"story.rtf", "E"}, {"backup.txt~", "E"},
+        LibraryFixture lib({{"lesson.txt", "E"},
+                            {"Notes.TEXT", "E"},
+                            {"page.htm", "E"},
+                            {"page2.html", "E"},
+                            {"old.doc", "E"},
+                            {"README", "E"},
+                            {"photo.jpg", "E"},
+                            {"story.rtf", "E"},
+                            {"backup.txt~", "E"},
                             {".hidden.txt", "E"}});
         QDir(lib.path("")).mkdir("folder.txt");
         lib.f().form().refreshFiles();
@@ -66,7 +77,7 @@ private slots:
         QVERIFY(lib.f().form().isVisible(Control::Frame3));
         QVERIFY(lib.f().form().isVisible(Control::Frame2));
         QVERIFY(!lib.f().form().isVisible(Control::Frame1));
-        QCOMPARE(lib.f().state().panelMode, 2);
+        QCOMPARE(lib.f().state().panelMode, Panel::Text);
         lib.f().click(Control::Command14);
         QVERIFY(!lib.f().form().isVisible(Control::Frame3));
         QCOMPARE(lib.f().text(Control::rtf), std::string());
@@ -113,7 +124,8 @@ private slots:
         QFETCH(QString, heard);
         QList<QPair<QString, QByteArray>> contents;
         for (int i = 0; i < files.size(); ++i)
-            contents.append({QString("%1.txt").arg(i), files[i].isEmpty() ? kWordDocument : files[i].toUtf8()});
+            contents.append(
+                {QString("%1.txt").arg(i), files[i].isEmpty() ? kWordDocument : files[i].toUtf8()});
         LibraryFixture lib(contents);
         lib.f().click(Control::Command13);
         chooseEntry(lib.f(), chosen);

@@ -70,7 +70,7 @@ private slots:
         // Label5 is written only when a word has been played; the window starts it empty.
         QCOMPARE(b.shown(Control::Label5), words == 0 ? QString() : QString::number(words));
         QCOMPARE(b.shown(Control::Label4), QString(" %1 PERKATAAN SEMUANYA").arg(words));
-        QCOMPARE(b.f.state().playMode, 1);
+        QCOMPARE(b.f.state().playMode, PlayMode::Text);
         QVERIFY(b.f.form().isEnabled(Control::Command19));
         QVERIFY(b.f.form().isEnabled(Control::Command20));
         // What has been played shows on the display line only: the box is neither changed nor
@@ -302,7 +302,7 @@ private slots:
         QFETCH(int, playMode);
         QFETCH(QString, caption);
         PlayerBench b(kThreeWords);
-        b.f.state().playMode = playMode;
+        b.f.state().playMode = static_cast<PlayMode>(playMode);
         b.f.state().wordIndex = 2;
         b.f.state().pausedIndex = 1;
         b.f.form().setEnabled(Control::Command20, true);

@@ -1,5 +1,5 @@
 #include "player_test_support.h"
-#include "shell/ui/rich_text_box.h"
+#include "ui/rich_text_box.h"
 
 #include <QTest>
 
@@ -123,7 +123,7 @@ private slots:
         f.click(Control::Command4);
         QCOMPARE(f.state().charCounter, charCounter);
         QCOMPARE(f.state().groupCounter, groupCounter);
-        QCOMPARE(f.state().panelMode, 2);
+        QCOMPARE(f.state().panelMode, Panel::Text);
         QCOMPARE(qs(f.text(Control::rtf)), QString());
         QCOMPARE(qs(f.text(Control::Command6)), QString());
         QVERIFY(!f.form().isVisible(Control::Frame1));

@@ -1,4 +1,4 @@
-#include "shell/file_list.h"
+#include "storage/file_list.h"
 
 #include <QDir>
 #include <QFile>

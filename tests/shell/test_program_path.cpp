@@ -1,4 +1,4 @@
-#include "shell/program_path.h"
+#include "storage/program_path.h"
 
 #include <QTest>
 
@@ -10,18 +10,22 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<char>("separator");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("drive root") << "D:\\" << "a" << '\\' << "D:\\a";
-        QTest::newRow("drive root settings") << "C:\\" << "laju.mdb" << '\\' << "C:\\laju.mdb";
-        QTest::newRow("deeper folder") << "C:\\Latihan" << "latihan.txt" << '\\'
-                                       << "C:\\Latihan\\latihan.txt";
-        QTest::newRow("posix root") << "/" << "key22.jpg" << '/' << "/key22.jpg";
-        QTest::newRow("posix folder of three characters") << "/ab" << "laju.mdb" << '/'
-                                                          << "/ab/laju.mdb";
-        QTest::newRow("posix deeper folder") << "/opt/vornik" << "laju.mdb" << '/'
-                                             << "/opt/vornik/laju.mdb";
-        QTest::newRow("name kept exactly") << "/home/x" << " nota .TXT" << '/'
-                                           << "/home/x/ nota .TXT";
-        QTest::newRow("empty name gives the folder") << "/home/x" << "" << '/' << "/home/x/";
+        QTest::newRow("drive root") << "D:\\"
+                                    << "a" << '\\' << "D:\\a";
+        QTest::newRow("drive root settings") << "C:\\"
+                                             << "laju.mdb" << '\\' << "C:\\laju.mdb";
+        QTest::newRow("deeper folder") << "C:\\Latihan"
+                                       << "latihan.txt" << '\\' << "C:\\Latihan\\latihan.txt";
+        QTest::newRow("posix root") << "/"
+                                    << "key22.jpg" << '/' << "/key22.jpg";
+        QTest::newRow("posix folder of three characters") << "/ab"
+                                                          << "laju.mdb" << '/' << "/ab/laju.mdb";
+        QTest::newRow("posix deeper folder") << "/opt/vornik"
+                                             << "laju.mdb" << '/' << "/opt/vornik/laju.mdb";
+        QTest::newRow("name kept exactly") << "/home/x"
+                                           << " nota .TXT" << '/' << "/home/x/ nota .TXT";
+        QTest::newRow("empty name gives the folder") << "/home/x"
+                                                     << "" << '/' << "/home/x/";
     }
     void join() {
         QFETCH(QString, folder);

@@ -1,4 +1,4 @@
-#include "shell/ui/rich_text_box.h"
+#include "ui/rich_text_box.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Reads every document of the shared RTF corpus (made by other writers, plus hand-made edge cases)
 // and compares its text with the reference text kept beside it.
-#include "shell/rtf_reader.h"
+#include "documents/rtf_reader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/rtf_reader.h"
+#include "documents/rtf_reader.h"
 
 #include <QTest>
 

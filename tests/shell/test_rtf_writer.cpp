@@ -1,5 +1,5 @@
-#include "shell/rtf_reader.h"
-#include "shell/rtf_writer.h"
+#include "documents/rtf_reader.h"
+#include "documents/rtf_writer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "form_fixture.h"
 
-#include "shell/number_text.h"
+#include "core/number_text.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,18 +51,21 @@ private slots:
         QTest::addColumn<QString>("ending");
         QTest::addColumn<QString>("nextStart");
         QTest::newRow("close control keeps them")
-            << "close" << "Label6=3100 Label7=300 Text6=710 Text7=3 dot=100 limit=3100";
+            << "close"
+            << "Label6=3100 Label7=300 Text6=710 Text7=3 dot=100 limit=3100";
         QTest::newRow("Tamat / End forgets them")
-            << "end" << "Label6=3000 Label7=250 Text6=700 Text7=2.8 dot=89.2857 limit=3000";
+            << "end"
+            << "Label6=3000 Label7=250 Text6=700 Text7=2.8 dot=89.2857 limit=3000";
     }
     void changesSurviveANormalCloseOnly() {
         QFETCH(QString, ending);
         QFETCH(QString, nextStart);
         QTemporaryDir folder;
-        const QString first = runSession(folder.path(), ending,
-                                         {"Command9", "Command7", "slider=300", "Text7=3"});
+        const QString first =
+            runSession(folder.path(), ending, {"Command9", "Command7", "slider=300", "Text7=3"});
         // A first start makes the settings file with values that play real Morse.
-        QCOMPARE(first, QString("Label6=3000 Label7=250 Text6=700 Text7=2.8 dot=89.2857 limit=3000"));
+        QCOMPARE(first,
+                 QString("Label6=3000 Label7=250 Text6=700 Text7=2.8 dot=89.2857 limit=3000"));
         QCOMPARE(runSession(folder.path(), "close", {}), nextStart);
     }
 
@@ -78,7 +81,8 @@ private slots:
         QTest::newRow("ratio of letters leaves the dot alone")
             << "'2500', '300', '650', 'abc'"
             << "Label6=2500 Label7=300 Text6=650 Text7=abc dot=0 limit=2500";
-        QTest::newRow("numbers stored as numbers") << "4000, 120, 800.5, 3"
+        QTest::newRow("numbers stored as numbers")
+            << "4000, 120, 800.5, 3"
             << "Label6=4000 Label7=120 Text6=800.5 Text7=3 dot=40 limit=4000";
         QTest::newRow("only the first record counts")
             << "'1000', '100', '500', '2'), ('9999', '999', '999', '9'"
@@ -113,11 +117,13 @@ private slots:
         sqlite3* db = nullptr;
         sqlite3_open(path.toUtf8().constData(), &db);
         sqlite3_stmt* rows = nullptr;
-        sqlite3_prepare_v2(db, "SELECT LAJ || ' ' || PANJAN || ' ' || NAD || ' ' || DOT FROM laju ORDER BY rowid",
-                           -1, &rows, nullptr);
+        sqlite3_prepare_v2(
+            db, "SELECT LAJ || ' ' || PANJAN || ' ' || NAD || ' ' || DOT FROM laju ORDER BY rowid",
+            -1, &rows, nullptr);
         QStringList records;
         while (sqlite3_step(rows) == SQLITE_ROW)
-            records << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)));
+            records << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)));
         sqlite3_finalize(rows);
         sqlite3_close(db);
         QCOMPARE(records, QStringList({"3000 250 710 2.8", "1 2 3 4"}));

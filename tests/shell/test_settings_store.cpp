@@ -1,5 +1,5 @@
-#include "shell/file_attributes.h"
-#include "shell/settings_store.h"
+#include "storage/file_attributes.h"
+#include "storage/settings_store.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "shell/text_characters.h"
+#include "core/text_characters.h"
 
 #include <QTest>
 

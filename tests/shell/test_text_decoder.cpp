@@ -1,4 +1,4 @@
-#include "shell/text_decoder.h"
+#include "documents/text_decoder.h"
 
 #include <QDir>
 #include <QFile>

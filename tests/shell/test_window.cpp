@@ -47,15 +47,18 @@ private slots:
                                  "bottom. You can change these numbers \r\n"
                                  "and the speed will change by moving he \r\n"
                                  "slider on it's left and the button Laju - or laju \r\n"
-                                 "+." + QString(66, ' ') + "\r\n"
-                                 "Click Info to toggle this box.\r\n";
+                                 "+." +
+                                     QString(66, ' ') +
+                                     "\r\n"
+                                     "Click Info to toggle this box.\r\n";
         QTest::newRow("groups stop, in Frame1") << "Command21" << QRect(24, 320, 281, 23) << "Stop";
         QTest::newRow("v to z, in Frame1") << "Option9" << QRect(192, 104, 49, 17) << "v to z";
         QTest::newRow("groups box, in Frame1") << "Text3" << QRect(200, 72, 41, 25) << "20";
         QTest::newRow("go morse, in Frame2") << "Command5" << QRect(24, 304, 73, 25) << "Go morse";
         QTest::newRow("display line, in Frame2") << "Command6" << QRect(24, 232, 289, 67) << "";
         QTest::newRow("name box, in Frame4 in Frame2") << "Text1" << QRect(88, 168, 177, 25) << "";
-        QTest::newRow("save, in Frame4 in Frame2") << "Command16" << QRect(112, 200, 129, 25) << "OK Simpan";
+        QTest::newRow("save, in Frame4 in Frame2")
+            << "Command16" << QRect(112, 200, 129, 25) << "OK Simpan";
         QTest::newRow("file list, in Frame3") << "File1" << QRect(64, 128, 209, 123) << "";
         QTest::newRow("pitch setting, in Frame3") << "Text6" << QRect(232, 104, 41, 19) << "";
         QTest::newRow("cancel, in Frame3") << "Command14" << QRect(200, 264, 65, 25) << "BATAL";
@@ -86,17 +89,17 @@ private slots:
             bool shown;
             bool enabled;
         } rows[] = {
-            {"Frame1", "Panel", false, true},        {"Frame2", "Panel", false, true},
-            {"Frame3", "Panel", false, true},        {"Frame4", "Panel", false, true},
-            {"Text8", "QPlainTextEdit", false, true}, {"Image1", "QLabel", true, true},
-            {"Check2", "QCheckBox", true, true},     {"Check1", "QCheckBox", true, true},
+            {"Frame1", "PanelBox", false, true},       {"Frame2", "PanelBox", false, true},
+            {"Frame3", "PanelBox", false, true},       {"Frame4", "PanelBox", false, true},
+            {"Text8", "QPlainTextEdit", false, true},  {"Image1", "QLabel", true, true},
+            {"Check2", "QCheckBox", true, true},       {"Check1", "QCheckBox", true, true},
             {"Command19", "QPushButton", true, false}, {"Command20", "QPushButton", true, false},
-            {"Command5", "QPushButton", true, true}, {"HScroll1", "QScrollBar", true, true},
-            {"Option4", "QRadioButton", false, true}, {"Option5", "QRadioButton", false, true},
-            {"Data1", "QLabel", false, true},        {"Text4", "QLineEdit", false, true},
-            {"Text5", "QLineEdit", false, true},     {"Text6", "QLineEdit", false, true},
-            {"File1", "QListWidget", true, true},    {"command1", "QPlainTextEdit", true, true},
-            {"rtf", "QTextEdit", true, true},         {"Label5", "QLabel", true, true},
+            {"Command5", "QPushButton", true, true},   {"HScroll1", "QScrollBar", true, true},
+            {"Option4", "QRadioButton", false, true},  {"Option5", "QRadioButton", false, true},
+            {"Data1", "QLabel", false, true},          {"Text4", "QLineEdit", false, true},
+            {"Text5", "QLineEdit", false, true},       {"Text6", "QLineEdit", false, true},
+            {"File1", "QListWidget", true, true},      {"command1", "QPlainTextEdit", true, true},
+            {"rtf", "QTextEdit", true, true},          {"Label5", "QLabel", true, true},
         };
         for (const auto& row : rows)
             QTest::newRow(row.name) << row.name << row.className << row.shown << row.enabled;
@@ -129,17 +132,22 @@ private slots:
         QTest::addColumn<int>("role");
         QTest::addColumn<QColor>("colour");
         QTest::newRow("credit red") << "Label3" << int(QPalette::WindowText) << QColor("#FF0000");
-        QTest::newRow("delay limit white") << "Label6" << int(QPalette::WindowText) << QColor("#FFFFFF");
+        QTest::newRow("delay limit white")
+            << "Label6" << int(QPalette::WindowText) << QColor("#FFFFFF");
         QTest::newRow("dash yellow") << "Label7" << int(QPalette::WindowText) << QColor("#FFFF00");
-        QTest::newRow("words played cyan") << "Label5" << int(QPalette::WindowText) << QColor("#00FFFF");
-        QTest::newRow("fun tone orange") << "Label9" << int(QPalette::WindowText) << QColor("#FF8000");
-        QTest::newRow("end button orange") << "Command11" << int(QPalette::Button) << QColor("#FF8000");
+        QTest::newRow("words played cyan")
+            << "Label5" << int(QPalette::WindowText) << QColor("#00FFFF");
+        QTest::newRow("fun tone orange")
+            << "Label9" << int(QPalette::WindowText) << QColor("#FF8000");
+        QTest::newRow("end button orange")
+            << "Command11" << int(QPalette::Button) << QColor("#FF8000");
         QTest::newRow("ratio cyan on black") << "Text7" << int(QPalette::Text) << QColor("#00FFFF");
         QTest::newRow("ratio background") << "Text7" << int(QPalette::Base) << QColor("#000000");
         QTest::newRow("help yellow") << "Text8" << int(QPalette::Base) << QColor("#FFFF00");
         QTest::newRow("groups box") << "command1" << int(QPalette::Base) << QColor("#FFFFC0");
         QTest::newRow("text box") << "rtf" << int(QPalette::Base) << QColor("#FFFFC0");
-        QTest::newRow("random panel caption") << "Frame1" << int(QPalette::WindowText) << QColor("#00FFFF");
+        QTest::newRow("random panel caption")
+            << "Frame1" << int(QPalette::WindowText) << QColor("#00FFFF");
         QTest::newRow("option cyan") << "Option2" << int(QPalette::WindowText) << QColor("#00FFFF");
     }
     void colours() {
@@ -147,7 +155,8 @@ private slots:
         QFETCH(int, role);
         QFETCH(QColor, colour);
         FormFixture f;
-        QCOMPARE(find(f.form(), qPrintable(name))->palette().color(QPalette::ColorRole(role)), colour);
+        QCOMPARE(find(f.form(), qPrintable(name))->palette().color(QPalette::ColorRole(role)),
+                 colour);
     }
 
     void fontsAndLimits() {
@@ -175,7 +184,9 @@ private slots:
         QVERIFY(!find(f.form(), "Check1")->accessibleName().isEmpty());
         for (int i = 0; i < kControlCount; ++i) {
             const QString name = QString::fromStdString(std::string(controlName(Control(i))));
-            QVERIFY2(find(f.form(), qPrintable(name))->accessibleDescription().endsWith("(" + name + ")"),
+            QVERIFY2(find(f.form(), qPrintable(name))
+                         ->accessibleDescription()
+                         .endsWith("(" + name + ")"),
                      qPrintable(name));
         }
     }
@@ -183,12 +194,13 @@ private slots:
     void tabOrder() {
         FormFixture f;
         const QStringList expected = {
-            "Command2", "Command3", "Text3", "Text2", "Command4", "Option1", "Option2", "Option3",
-            "Command5", "Command6", "Command7", "Command8", "Command9", "Command10", "Command11",
-            "Command12", "rtf", "Command13", "Option4", "Option5", "File1", "Command14", "Command15",
-            "Text1", "Command16", "Command17", "HScroll1", "Text4", "Text5", "Text6", "Text7",
-            "Command18", "Check1", "Check2", "Command21", "Command19", "Command20", "Option6",
-            "Option7", "Option8", "Option9", "command1", "Text8"};
+            "Command2",  "Command3",  "Text3",    "Text2",     "Command4",  "Option1",  "Option2",
+            "Option3",   "Command5",  "Command6", "Command7",  "Command8",  "Command9", "Command10",
+            "Command11", "Command12", "rtf",      "Command13", "Option4",   "Option5",  "File1",
+            "Command14", "Command15", "Text1",    "Command16", "Command17", "HScroll1", "Text4",
+            "Text5",     "Text6",     "Text7",    "Command18", "Check1",    "Check2",   "Command21",
+            "Command19", "Command20", "Option6",  "Option7",   "Option8",   "Option9",  "command1",
+            "Text8"};
         QStringList chain;
         QWidget* w = find(f.form(), "Command2");
         do {
@@ -271,7 +283,13 @@ static int endChild(int argc, char** argv) {
     QApplication app(argc, argv);
     FormFixture f;
     f.form().show();
-    QMetaObject::invokeMethod(&app, [] { puts("still running"); fflush(stdout); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app,
+        [] {
+            puts("still running");
+            fflush(stdout);
+        },
+        Qt::QueuedConnection);
     puts("clicking End");
     fflush(stdout);
     f.click(Control::Command11);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "keying_trace.h"
-#include "shell/ui/trainer_form.h"
+#include "ui/trainer_form.h"
 
 #include <QTemporaryDir>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/trainer_view.h"
+#include "core/trainer_view.h"
 
 // A window with nothing in it, for programs that drive one procedure without widgets (benchmarks,
 // fuzz targets): every box is empty, nothing is ticked, no file is listed, and whatever is set is

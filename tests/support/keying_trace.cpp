@@ -1,6 +1,8 @@
 #include "keying_trace.h"
 
-void KeyingTrace::playTone(int hz, int ms) { events_.push_back({true, hz, ms, 0}); }
+void KeyingTrace::playTone(int hz, int ms) {
+    events_.push_back({true, hz, ms, 0});
+}
 
 void KeyingTrace::listen(BusyWait& wait) {
     wait.setObserver([this](double, std::int64_t iterations) {

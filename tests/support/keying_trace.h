@@ -20,7 +20,8 @@ public:
     void listen(BusyWait& wait);
 
     // The trace as text: a tone as "HZxMS", a run of delay units as "NU", separated by blanks;
-    // the letter A at 700 Hz with a dot of 89 ms and a dash of 250 ms reads "700x89 1U 700x250 13U".
+    // the letter A at 700 Hz with a dot of 89 ms and a dash of 250 ms reads "700x89 1U 700x250
+    // 13U".
     std::string text() const;
     std::vector<Tone> tones() const;
     int delayUnits() const;

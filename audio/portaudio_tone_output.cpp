@@ -1,0 +1,299 @@
+#include "audio/portaudio_tone_output.h"
+
+#include "audio/tone_scheduler.h"
+#include "audio/tone_shape.h"
+
+#include <pa_linux_alsa.h>
+#include <portaudio.h>
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr int kRate = ToneShape::kSampleRate;
+constexpr unsigned long kFramesPerBuffer = 256;
+constexpr double kSuggestedLatencySeconds = 0.030;
+// Through ALSA (and PulseAudio's plugin) the device's buffer is cut into this many periods, each
+// a wake-up of PortAudio's and the plugin's threads. PortAudio's default of 4 makes periods of
+// 512 frames, and a stream of silence alone then cost 1.4-1.6 % of a core here; with 3 the
+// periods are 768 frames (the callbacks still get 256 frames, three in a row) and it costs
+// about 1 %.
+constexpr int kAlsaPeriods = 3;
+// A started stream at once asks for a burst of buffers to fill the device, and its callbacks
+// take a moment to settle into their rhythm; the frame clock learnt from the burst alone can be
+// off. Opening waits that out, so the first tone comes at the same delay as every other.
+constexpr auto kStartupBurst = 70ms;
+constexpr auto kRetryInterval = 1s;
+constexpr auto kWatchInterval = 200ms;
+// No callback for this long means the device or the sound server has gone.
+constexpr std::int64_t kStallNs = 500'000'000;
+// Closing waits at most this long for the tones already handed over to be rendered.
+constexpr auto kDrainLimit = 2s;
+constexpr auto kDrainPoll = 5ms;
+constexpr auto kTailMargin = 20ms;
+constexpr std::size_t kQueueSize = 16;
+
+std::int64_t nanosecondsOf(Clock::time_point time) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+}
+
+using ToneRequest = ToneScheduler::Request;
+
+// Hands requests from the window's thread to the audio callback without a lock: one thread
+// pushes, one pops (the callback, or the device thread while no stream runs).
+class RequestQueue {
+public:
+    bool push(const ToneRequest& request) {
+        const std::size_t tail = tail_.load(std::memory_order_relaxed);
+        if (tail - head_.load(std::memory_order_acquire) == kQueueSize)
+            return false;
+        items_[tail % kQueueSize] = request;
+        tail_.store(tail + 1, std::memory_order_release);
+        return true;
+    }
+    std::optional<ToneRequest> pop() {
+        const std::size_t head = head_.load(std::memory_order_relaxed);
+        if (head == tail_.load(std::memory_order_acquire))
+            return std::nullopt;
+        const ToneRequest request = items_[head % kQueueSize];
+        head_.store(head + 1, std::memory_order_release);
+        return request;
+    }
+
+private:
+    std::array<ToneRequest, kQueueSize> items_{};
+    std::atomic<std::size_t> head_{0};
+    std::atomic<std::size_t> tail_{0};
+};
+
+// PortAudio's back ends (ALSA, JACK) print their device probing on stderr; the learner's
+// terminal should stay clean. Redirects the process's stderr to /dev/null while it lives.
+class SilencedStderr {
+public:
+    SilencedStderr() : saved_(fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0)) {
+        std::fflush(stderr);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) {
+            dup2(null, STDERR_FILENO);
+            close(null);
+        }
+    }
+    ~SilencedStderr() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    SilencedStderr(const SilencedStderr&) = delete;
+    SilencedStderr& operator=(const SilencedStderr&) = delete;
+
+private:
+    int saved_;
+};
+} // namespace
+
+struct PortAudioToneOutput::Device {
+    Device() : thread([this] { run(); }) {}
+    ~Device() {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+    // Window thread.
+    void waitForFirstOpen() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return firstOpenDone; });
+    }
+    void send(const ToneRequest& request) {
+        if (streamReady.load(std::memory_order_acquire) && requests.push(request))
+            tonesHandedOver.fetch_add(1, std::memory_order_release);
+    }
+    // A timed wait on a condition variable, not a spin: the window's thread sleeps while the
+    // tone sounds. Woken early by a notification, it simply waits on.
+    void sleepUntil(Clock::time_point deadline) {
+        std::unique_lock lock(mutex);
+        while (Clock::now() < deadline)
+            changed.wait_until(lock, deadline);
+    }
+
+    // Device thread: opens the stream, watches it, re-opens it after a loss, closes it at the end.
+    void run() {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            if (stream == nullptr) {
+                lock.unlock();
+                const bool opened = openStream();
+                lock.lock();
+                firstOpenDone = true;
+                changed.notify_all();
+                if (!opened) {
+                    changed.wait_for(lock, kRetryInterval, [this] { return stopping; });
+                    continue;
+                }
+            }
+            changed.wait_for(lock, kWatchInterval, [this] { return stopping; });
+            if (!stopping && isStalled()) {
+                lock.unlock();
+                closeStream(false);
+                lock.lock();
+            }
+        }
+        lock.unlock();
+        letQueuedTonesFinish();
+        closeStream(true);
+    }
+
+    bool openStream() {
+        const SilencedStderr quiet;
+        if (Pa_Initialize() != paNoError)
+            return false;
+        initialized = true;
+        PaAlsa_SetNumPeriods(kAlsaPeriods);
+        PaStreamParameters parameters{};
+        parameters.device = Pa_GetDefaultOutputDevice();
+        parameters.channelCount = 1;
+        parameters.sampleFormat = paFloat32;
+        parameters.suggestedLatency = kSuggestedLatencySeconds;
+        forgetPendingTones();
+        if (parameters.device == paNoDevice ||
+            Pa_OpenStream(&stream, nullptr, &parameters, kRate, kFramesPerBuffer, paClipOff,
+                          &Device::callback, this) != paNoError) {
+            stream = nullptr;
+            closeStream(false);
+            return false;
+        }
+        if (Pa_StartStream(stream) != paNoError) {
+            closeStream(false);
+            return false;
+        }
+        std::this_thread::sleep_for(kStartupBurst);
+        if (isStalled()) {
+            closeStream(false);
+            return false;
+        }
+        streamReady.store(true, std::memory_order_release);
+        return true;
+    }
+
+    // `drain`: let what is in the device's buffers play out (the normal end); otherwise drop it
+    // (the device is gone or never started).
+    void closeStream(bool drain) {
+        const SilencedStderr quiet;
+        streamReady.store(false, std::memory_order_release);
+        if (stream != nullptr) {
+            if (drain)
+                Pa_StopStream(stream);
+            else
+                Pa_AbortStream(stream);
+            Pa_CloseStream(stream);
+            stream = nullptr;
+        }
+        if (initialized)
+            Pa_Terminate();
+        initialized = false;
+    }
+
+    bool isStalled() const {
+        const std::int64_t last = lastCallbackNs.load(std::memory_order_relaxed);
+        return Pa_IsStreamActive(stream) != 1 || nanosecondsOf(Clock::now()) - last > kStallNs;
+    }
+
+    void letQueuedTonesFinish() {
+        if (!streamReady.load(std::memory_order_acquire))
+            return;
+        const auto deadline = Clock::now() + kDrainLimit;
+        while (Clock::now() < deadline && !isStalled() &&
+               tonesDone.load(std::memory_order_acquire) <
+                   tonesHandedOver.load(std::memory_order_acquire))
+            std::this_thread::sleep_for(kDrainPoll);
+        // The last samples are rendered, not yet heard: they still pass the device's buffers.
+        // Stopping the stream does not reliably play those out (through PulseAudio's ALSA
+        // plugin it cut the last 23 ms of the last tone), so silence follows them out first.
+        const std::chrono::duration<double> latency(Pa_GetStreamInfo(stream)->outputLatency);
+        std::this_thread::sleep_for(latency + kTailMargin);
+    }
+
+    // Runs while no stream does, so the device thread may take the callback's side. Tones handed
+    // to a stream that died are dropped rather than played late by the next one.
+    void forgetPendingTones() {
+        std::uint64_t dropped = scheduler.reset();
+        while (requests.pop())
+            ++dropped;
+        tonesDone.fetch_add(dropped, std::memory_order_release);
+        lastCallbackNs.store(nanosecondsOf(Clock::now()), std::memory_order_relaxed);
+    }
+
+    static int callback(const void*, void* output, unsigned long frameCount,
+                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* device) {
+        static_cast<Device*>(device)->render(static_cast<float*>(output), frameCount);
+        return paContinue;
+    }
+
+    // Audio callback: no lock, no allocation, no device call; only samples.
+    void render(float* out, std::size_t count) {
+        const std::int64_t now = nanosecondsOf(Clock::now());
+        lastCallbackNs.store(now, std::memory_order_relaxed);
+        const std::size_t ended =
+            scheduler.render(out, count, now, [this] { return requests.pop(); });
+        tonesDone.fetch_add(ended, std::memory_order_release);
+    }
+
+    // Window thread -> callback.
+    RequestQueue requests;
+    std::atomic<std::uint64_t> tonesHandedOver{0};
+    std::atomic<std::uint64_t> tonesDone{0};
+    std::atomic<bool> streamReady{false};
+    std::atomic<std::int64_t> lastCallbackNs{0};
+
+    // Callback only (or the device thread while no stream runs).
+    ToneScheduler scheduler;
+
+    // Shared by the window thread and the device thread.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool firstOpenDone = false;
+    bool stopping = false;
+
+    // Device thread only.
+    PaStream* stream = nullptr;
+    bool initialized = false;
+
+    // Last: it starts running at once and uses everything above.
+    std::thread thread;
+};
+
+PortAudioToneOutput::PortAudioToneOutput() : device_(std::make_unique<Device>()) {}
+
+PortAudioToneOutput::~PortAudioToneOutput() = default;
+
+void PortAudioToneOutput::playTone(int hz, int ms) {
+    if (ms <= 0)
+        return;
+    // Wake-ups come this close to the deadline (the default slack is 50 us); set on every
+    // call because the slack belongs to the calling thread.
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+    device_->waitForFirstOpen();
+    const Clock::time_point start = Clock::now();
+    if (ToneShape::isPlayable(hz))
+        device_->send({nanosecondsOf(start), hz, ms});
+    device_->sleepUntil(start + std::chrono::milliseconds(ms));
+}

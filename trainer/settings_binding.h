@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/trainer_view.h"
+#include "drills/group_drill.h"
+#include "engine/speed_pitch.h"
+#include "storage/settings_store.h"
+
+#include <optional>
+#include <string>
+
+// Binds the four settings boxes (Text4 delay limit, Text5 dash length, Text6 pitch, Text7 ratio)
+// to the record of "laju.mdb" beside the program. The program never writes a setting by an
+// explicit statement: the controls change the boxes, and a normal close carries the boxes that
+// changed back into the file.
+class SettingsBinding {
+public:
+    SettingsBinding(TrainerView& view, SpeedPitch& speedPitch, GroupDrill& groups,
+                    std::string programFolder);
+
+    // The first activation: reads the record into the boxes and derives the engine's state from
+    // them. Every step that fails is skipped silently and the next one runs.
+    void activate();
+    // A normal close: writes the boxes whose text changed since they were filled, then closes
+    // the file. A write that fails (read-only, locked, full disk) gives up within about 1.5 s
+    // and leaves the file as it was.
+    void writeBack();
+
+    static constexpr const char* kFileName = "laju.mdb";
+    static constexpr const char* kLibraryPattern = "*.txt;*.text;*.htm;*.html;*.doc;*. ";
+
+private:
+    SettingsRecord boxes() const;
+    void fill(const SettingsRecord& record);
+
+    TrainerView& view_;
+    SpeedPitch& speedPitch_;
+    GroupDrill& groups_;
+    std::string programFolder_;
+    SettingsStore store_;
+    std::optional<SettingsRecord> filled_;
+};

@@ -1,5 +1,7 @@
 #include "keying_trace.h"
 
+#include "engine/morse_table.h"
+
 void KeyingTrace::playTone(int hz, int ms) {
     events_.push_back({true, hz, ms, 0});
 }
@@ -50,5 +52,36 @@ std::vector<long long> KeyingTrace::iterations() const {
     for (const Event& e : events_)
         if (!e.tone)
             out.push_back(e.iterations);
+    return out;
+}
+
+std::string KeyingTrace::heard(int dotMs, int dashMs) const {
+    std::string out, elements;
+    const auto endCharacter = [&] {
+        if (elements.empty())
+            return;
+        char found = '#';
+        for (const auto& entry : morse::table())
+            if (entry.elements == elements)
+                found = entry.character[0];
+        out += found;
+        elements.clear();
+    };
+    int units = 0;
+    for (const Event& e : events_) {
+        if (!e.tone) {
+            ++units;
+            continue;
+        }
+        if (units >= 2)
+            endCharacter();
+        if (units >= 20 && !out.empty())
+            out += ' ';
+        units = 0;
+        elements += 2 * e.ms < dotMs + dashMs ? '.' : '-';
+    }
+    endCharacter();
+    if (units >= 20 && !out.empty())
+        out += ' ';
     return out;
 }

@@ -24,6 +24,10 @@ public:
     // 13U".
     std::string text() const;
     std::vector<Tone> tones() const;
+    // What a listener writes down, read back from the tones (a dot shorter than the midpoint of
+    // `dotMs` and `dashMs`) and the silences: a character ends at a gap of 2 or more delay units,
+    // a word (a blank) at 20 or more. A tone that spells no character reads as '#'.
+    std::string heard(int dotMs = 89, int dashMs = 250) const;
     int delayUnits() const;
     // Iterations counted by each delay unit, in order.
     std::vector<long long> iterations() const;

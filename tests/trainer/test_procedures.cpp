@@ -1,0 +1,249 @@
+#include "core/captions.h"
+#include "rig.h"
+
+#include <QTest>
+#include <map>
+#include <set>
+
+// What each drill, the player and the typing panel show and key when nothing interrupts them.
+namespace {
+
+std::string groupSizes(const std::string& box) {
+    std::string sizes;
+    for (std::size_t start = 0, blank; (blank = box.find(' ', start)) != std::string::npos;
+         start = blank + 1)
+        sizes += (sizes.empty() ? "" : " ") + std::to_string(blank - start);
+    return sizes;
+}
+
+std::set<char> symbolsIn(const std::string& box) {
+    std::set<char> out(box.begin(), box.end());
+    out.erase(' ');
+    return out;
+}
+
+std::string groupsAfterStart(bool wordsFirst) {
+    Rig rig;
+    if (wordsFirst) {
+        rig.view.texts[kTextBox] = "satu";
+        rig.t.words.start();
+    }
+    rig.t.groups.openPanel();
+    rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "5";
+    rig.t.groups.run();
+    return rig.view.text(kGroupsOutput);
+}
+
+// The word positions a word run draws, in order.
+std::vector<int> draws(Rig& rig) {
+    std::map<int, int> byWord;
+    rig.view.onYield = [&](long) {
+        if (rig.state.groupCounter >= 1)
+            byWord[static_cast<int>(rig.state.groupCounter)] = rig.state.pickIndex;
+        return true;
+    };
+    rig.t.words.start();
+    std::vector<int> out;
+    for (const auto& entry : byWord)
+        out.push_back(entry.second);
+    return out;
+}
+
+} // namespace
+
+class ProceduresTest : public QObject {
+    Q_OBJECT
+private slots:
+    void groupsFollowTheBoxes() {
+        const struct {
+            const char *perGroup, *groups, *sizes;
+        } rows[] = {{"5", "3", "5 5 5"}, {"5", "0", ""},    {"2", "3.7", "2 2 2"},
+                    {"2.9", "2", "2 2"}, {"5", "-2", ""},   {"2", "  2 kumpulan", "2 2"},
+                    {"0", "3", "0 0 0"}, {"-1", "2", "0 0"}};
+        for (const auto& row : rows) {
+            Rig rig;
+            rig.t.groups.openPanel();
+            rig.view.texts[kGroupSizeBox] = row.perGroup;
+            rig.view.texts[kGroupCountBox] = row.groups;
+            rig.t.groups.run();
+            const std::string box = rig.view.text(kGroupsOutput);
+            QCOMPARE(groupSizes(box), std::string(row.sizes));
+            QCOMPARE(rig.trace.heard(), symbolsIn(box).empty() ? "" : box);
+            QCOMPARE(rig.state.playMode, PlayMode::Groups);
+        }
+    }
+
+    void everySetGivesExactlyItsSymbols() {
+        const std::string all = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/.,?=-";
+        const std::pair<Control, std::string> sets[] = {
+            {Control::Option1, all},          {Control::Option2, all.substr(0, 26)},
+            {Control::Option3, "0123456789"}, {Control::Option6, "ABCDEFG"},
+            {Control::Option7, "HIJKLMN"},    {Control::Option8, "OPQRSTU"},
+            {Control::Option9, "TUVWXYZ"}};
+        for (const auto& [option, symbols] : sets) {
+            Rig rig;
+            rig.t.groups.openPanel();
+            rig.t.groups.chooseSet(option);
+            rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "40";
+            rig.t.groups.run();
+            QCOMPARE(symbolsIn(rig.view.text(kGroupsOutput)),
+                     std::set<char>(symbols.begin(), symbols.end()));
+        }
+        // Opening the panel again means the whole table, whatever option shows.
+        Rig rig;
+        rig.t.groups.chooseSet(Control::Option3);
+        rig.t.groups.openPanel();
+        rig.view.texts[kGroupSizeBox] = "42";
+        rig.view.texts[kGroupCountBox] = "1000";
+        rig.state.delayLimit = 0;
+        rig.t.groups.run();
+        std::map<char, int> counts;
+        for (char c : rig.view.text(kGroupsOutput))
+            counts[c] += c != ' ';
+        counts.erase(' ');
+        QCOMPARE(counts.size(), all.size());
+        // 1000 expected of each; five standard deviations (about 31) either way.
+        for (const auto& [symbol, count] : counts)
+            QVERIFY2(count >= 845 && count <= 1155,
+                     qPrintable(QString("%1: %2").arg(symbol).arg(count)));
+    }
+
+    // Every start of the program draws the same groups, until a word run seeds from the clock.
+    void groupsRepeatAfterStartUpUntilAWordRun() {
+        QCOMPARE(groupsAfterStart(false), groupsAfterStart(false));
+        QVERIFY(groupsAfterStart(true) != groupsAfterStart(false));
+    }
+
+    void wordRunsOverATextKeyUpperShowAsTyped() {
+        const std::pair<const char*, std::string> rows[] = {{"", " "},
+                                                            {"  \r\n", "     "},
+                                                            {"ya", "ya ya ya "},
+                                                            {"Qso", "Qso Qso Qso Qso "},
+                                                            {"it's", "it's it's it's it's it's "},
+                                                            {" ok   ", "ok ok ok ok ok ok ok "},
+                                                            {"é", "é é "}};
+        for (const auto& [text, shown] : rows) {
+            Rig rig;
+            rig.view.texts[kTextBox] = text;
+            rig.t.words.start();
+            QCOMPARE(rig.view.text(kDisplayLine), shown);
+            QCOMPARE(rig.state.playMode, PlayMode::Words);
+        }
+        Rig rig;
+        rig.view.texts[kTextBox] = "Qso";
+        rig.t.words.start();
+        QCOMPARE(rig.trace.heard(), std::string("QSO QSO QSO QSO "));
+    }
+
+    void everyWordIsEquallyLikelyAndEveryRunSeedsAfresh() {
+        Rig rig;
+        std::string text = "pagi siang sore malam subuh";
+        text.resize(10000, ' '); // blanks lengthen the run to the scanner's limit: 10001 draws
+        rig.view.texts[kTextBox] = text;
+        rig.state.delayLimit = 0;
+        std::map<int, int> counts;
+        for (int position : draws(rig))
+            counts[position] += 1;
+        QCOMPARE(counts.size(), std::size_t(5));
+        for (const auto& [position, count] : counts) // 2000 expected; five deviations (40) off
+            QVERIFY2(count >= 1800 && count <= 2200, qPrintable(QString::number(count)));
+        Rig first, second;
+        for (Rig* r : {&first, &second})
+            r->view.texts[kTextBox] = "a b c d e f g h i j k l m n o p q r s t u v w x y z";
+        QVERIFY(draws(first) != draws(second));
+    }
+
+    void textPlaysWordByWord() {
+        const struct {
+            const char *text, *heard, *shown, *words;
+        } rows[] = {{"it is", "IT IS ", "it is ", " 2 PERKATAAN SEMUANYA"},
+                    {"Ok", "OK ", "Ok ", " 1 PERKATAAN SEMUANYA"},
+                    {"no,\tgo?", "NO, GO? ", "no,\tgo? ", " 1 PERKATAAN SEMUANYA"},
+                    {"café 5", "CAF 5 ", "café 5 ", " 2 PERKATAAN SEMUANYA"},
+                    {"", "", "", " 0 PERKATAAN SEMUANYA"}};
+        for (const auto& row : rows) {
+            Rig rig;
+            rig.view.texts[kTextBox] = row.text;
+            rig.view.texts[kDisplayLine] = "left from before";
+            rig.t.player.go();
+            QCOMPARE(QString::fromStdString(rig.trace.heard()), QString(row.heard));
+            QCOMPARE(rig.view.text(kDisplayLine), std::string(row.shown));
+            QCOMPARE(rig.view.text(kWordTotalLabel), std::string(row.words));
+        }
+        // The display line starts afresh after every fifteen words.
+        for (auto [words, shown] :
+             {std::pair{14, "e e e e e e e e e e e e e e "}, {15, " "}, {16, " e "}, {30, " "}}) {
+            Rig rig;
+            std::string text;
+            for (int w = 0; w < words; ++w)
+                text += "e ";
+            rig.view.texts[kTextBox] = text;
+            rig.t.player.go();
+            QCOMPARE(rig.view.text(kDisplayLine), std::string(shown));
+            QCOMPARE(rig.view.text(kWordsPlayedLabel), std::to_string(words));
+        }
+    }
+
+    void pauseButtonActsOnlyOnTheTextOrTheWords() {
+        for (PlayMode mode : {PlayMode::None, PlayMode::Groups})
+            for (auto caption : {caption::kPause, caption::kResume}) {
+                Rig rig;
+                rig.view.texts[kTextBox] = "ab";
+                rig.view.texts[kPauseButton] = caption;
+                rig.state.playMode = mode;
+                rig.t.pauseButton.click();
+                QCOMPARE(rig.trace.tones().size(), std::size_t(0));
+                QCOMPARE(rig.view.text(kPauseButton), std::string(caption));
+            }
+    }
+
+    void echoedKeysAreFoldedToTheTable() {
+        // key code -> what sounds, and the code the panel remembers
+        const struct {
+            int code;
+            const char* heard;
+            int typedKey;
+        } rows[] = {{'a', "A", 'A'}, {'z', "Z", 'Z'},  {']', "=", '='},     {'_', "?", '?'},
+                    {'{', "", '['},  {'7', "7", '7'},  {'/', "/", '/'},     {13, "", 13},
+                    {32, "", 32},    {0xE9, "", 0xC9}, {0x0434, "", 0x0414}};
+        for (const auto& row : rows) {
+            Rig rig;
+            rig.view.checked.insert(kEchoKeysBox);
+            rig.view.texts[kTextBox] = "kept";
+            rig.t.typing.echoKey(row.code);
+            QCOMPARE(QString::fromStdString(rig.trace.heard()), QString(row.heard));
+            QCOMPARE(rig.state.typedKey, row.typedKey);
+            QCOMPARE(rig.view.text(kTextBox), std::string("kept"));
+        }
+        Rig silent;
+        silent.t.typing.echoKey('a');
+        QVERIFY(silent.trace.tones().empty());
+    }
+
+    void hideAndShowFollowTheLastPanel() {
+        // steps: t opens typing, g the groups panel, h clicks "Hilangkan Teks"/"Lihat Teks";
+        // then: groups panel shown, text panel shown, text shown
+        const struct {
+            const char* steps;
+            bool groups, textPanel, text;
+        } rows[] = {{"th", false, true, false},     {"thh", false, true, true},
+                    {"thgh", true, false, false},   {"thght", false, true, false},
+                    {"thghth", false, true, false}, {"thghthh", false, true, true},
+                    {"h", false, false, false},     {"hh", false, false, false}};
+        for (const auto& row : rows) {
+            Rig rig;
+            rig.view.texts[kHideButton] = std::string(caption::kHideText);
+            for (const char* step = row.steps; *step; ++step)
+                *step == 't'   ? rig.t.typing.open()
+                : *step == 'g' ? rig.t.groups.openPanel()
+                               : rig.t.typing.hideOrShow();
+            QCOMPARE(rig.view.isVisible(kGroupsPanel), row.groups);
+            QCOMPARE(rig.view.isVisible(kTextPanel), row.textPanel);
+            QCOMPARE(rig.view.isVisible(kTextBox), row.text);
+            QCOMPARE(rig.view.isVisible(kDisplayLine), row.text);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ProceduresTest)
+#include "test_procedures.moc"

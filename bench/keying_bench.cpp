@@ -17,7 +17,7 @@
 #include "core/trainer_state.h"
 #include "engine/busy_wait.h"
 #include "engine/keyer.h"
-#include "tests/support/inert_view.h"
+#include "bench/inert_view.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,7 @@
 // together, nothing past the count.
 #include "core/text_characters.h"
 #include "player/word_scanner.h"
-#include "tests/support/inert_view.h"
+#include "tests/support/fake_view.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,23 +22,6 @@ void require(bool condition) {
     if (!condition)
         std::abort();
 }
-
-class TextView : public InertView {
-public:
-    explicit TextView(std::string text) : text_(std::move(text)) {}
-    std::string text(Control control) const override {
-        return control == Control::rtf ? text_ : std::string();
-    }
-    void setText(Control control, std::string_view text) override {
-        if (control == Control::Label4)
-            total_ = text;
-    }
-    const std::string& total() const { return total_; }
-
-private:
-    std::string text_;
-    std::string total_;
-};
 
 bool isSeparator(char c) {
     return c == ' ' || c == '\r' || c == '\n';
@@ -86,7 +69,8 @@ void check(const std::string& text) {
     TrainerState state;
     // Words of an earlier, longer text must not survive the scan.
     std::fill(state.wordList.begin(), state.wordList.end(), std::string("stale"));
-    TextView view(text);
+    FakeView view;
+    view.texts[Control::rtf] = text;
     state.wordCount = 0;
     state.atWordBreak = 1;
     WordScanner(state, view).scanWords();
@@ -95,7 +79,7 @@ void check(const std::string& text) {
     const std::vector<std::string> expected = splitAtSeparators(examinedPrefix(text, &characters));
     require(state.scanPos == characters + 1);
     require(state.wordCount == static_cast<int>(expected.size()));
-    require(view.total() == wordTotalText(state.wordCount));
+    require(view.text(Control::Label4) == wordTotalText(state.wordCount));
     for (std::size_t i = 0; i < state.wordList.size(); ++i) {
         const bool listed = i >= 1 && i <= expected.size();
         require(state.wordList[i] == (listed ? expected[i - 1] : std::string()));

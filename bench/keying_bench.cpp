@@ -13,11 +13,11 @@
 // the rest.
 
 #include "audio/portaudio_tone_output.h"
+#include "bench/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "engine/busy_wait.h"
 #include "engine/keyer.h"
-#include "bench/inert_view.h"
 
 #include <algorithm>
 #include <chrono>

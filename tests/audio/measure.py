@@ -10,9 +10,7 @@ envelope is the magnitude of the analytic signal through a Gaussian band-pass ar
 (1000 Hz wide at -3 dB), zero-phase, so it delays neither edge.
 (/usr/bin/python3 on purpose: Debian's numpy; a python3 found first on PATH may lack it.)
 """
-import json
-import sys
-import wave
+import json, sys, wave  # noqa: E401
 
 import numpy as np
 
@@ -26,8 +24,7 @@ CODES = dict(zip(
 def read_wav(path):
     """(sample rate, mono samples scaled to +-1) of a 16-bit PCM WAV; channels are averaged."""
     with wave.open(path, "rb") as w:
-        if w.getsampwidth() != 2:
-            raise ValueError(f"{path}: only 16-bit PCM is read")
+        assert w.getsampwidth() == 2, f"{path}: only 16-bit PCM is read"
         data = np.frombuffer(w.readframes(w.getnframes()), "<i2").astype(float) / 32768
         return w.getframerate(), data.reshape(-1, w.getnchannels()).mean(axis=1)
 
@@ -45,9 +42,8 @@ def cross(e, i, level, step):
     j = i
     while 0 <= j + step < len(e) and e[j + step] >= level:
         j += step
-    if not 0 <= j + step < len(e):
-        return float(j)
-    return j + step * (e[j] - level) / (e[j] - e[j + step])
+    k = j + step
+    return j + step * (e[j] - level) / (e[j] - e[k]) if 0 <= k < len(e) else float(j)
 
 
 def find_tones(x, rate, freq=None):
@@ -55,8 +51,7 @@ def find_tones(x, rate, freq=None):
         spectrum, f = np.abs(np.fft.rfft(x)), np.fft.rfftfreq(len(x), 1 / rate)
         band = (f >= 100) & (f <= 4000)
         freq = float(f[band][np.argmax(spectrum[band])])
-    analytic = envelope(x, rate, freq)
-    e = np.abs(analytic)
+    e = np.abs(analytic := envelope(x, rate, freq))
     peak = e.max(initial=0)
     # Nothing counts as a tone unless it stands 30 dB above the quiet part of the recording
     # (noise alone peaks about 20 dB above its own 10th percentile).
@@ -71,19 +66,15 @@ def find_tones(x, rate, freq=None):
         if high[t] == high[s] or s == 0 or t == len(e):
             continue  # too faint, or cut off by the recording's start or end
         run = e[s:t]
-        plateau = np.median(run[run >= 0.9 * run.max()])
-        full = np.flatnonzero(run >= 0.9 * plateau) + s
-        on, off = (cross(e, full[0], 0.5 * plateau, -1), cross(e, full[-1], 0.5 * plateau, 1))
+        p = np.median(run[run >= 0.9 * run.max()])  # the tone's plateau
+        full = np.flatnonzero(run >= 0.9 * p) + s
+        on, off = (cross(e, full[0], 0.5 * p, -1), cross(e, full[-1], 0.5 * p, 1))
         mid = analytic[int(on + (off - on) / 4):int(off - (off - on) / 4) + 2]
         hz = np.polyfit(np.arange(len(mid)), np.unwrap(np.angle(mid)), 1)[0] * rate / (2 * np.pi)
-        ms = 1000 / rate
-        tones.append({
-            "start_ms": round(on * ms, 2), "length_ms": round((off - on) * ms, 2),
-            "frequency_hz": round(float(hz), 1),
-            "rise_ms": round((cross(e, full[0], 0.9 * plateau, -1)
-                              - cross(e, full[0], 0.1 * plateau, -1)) * ms, 2),
-            "fall_ms": round((cross(e, full[-1], 0.1 * plateau, 1)
-                              - cross(e, full[-1], 0.9 * plateau, 1)) * ms, 2)})
+        ms = lambda samples: round(float(samples) * 1000 / rate, 2)  # noqa: E731
+        tones.append({"start_ms": ms(on), "length_ms": ms(off - on), "frequency_hz": round(float(hz), 1),
+                      "rise_ms": ms(cross(e, full[0], 0.9 * p, -1) - cross(e, full[0], 0.1 * p, -1)),
+                      "fall_ms": ms(cross(e, full[-1], 0.1 * p, 1) - cross(e, full[-1], 0.9 * p, 1))})
     return freq, tones
 
 
@@ -93,42 +84,41 @@ def gaps_between(tones):
             for a, b in zip(tones, tones[1:])]
 
 
-def cuts(lengths, ratio):
-    """The lengths at which sorted `lengths` jump by `ratio` or more from one to the next."""
+def jumps(lengths):
+    """(ratio, length) where sorted `lengths` step up from one to the next."""
     s = sorted(lengths)
-    return [b for a, b in zip(s, s[1:]) if b >= ratio * a]
+    return [(y / x, y) for x, y in zip(s, s[1:]) if x > 0]
 
 
 def read_morse(tones, gaps):
-    """Text of the tones: dashes are the tones above the largest length jump (one length: all
-    dots); gaps are element gaps below the first jump of 1.4 or more, character gaps below the
-    next, word gaps above (longer pauses too)."""
-    lengths = sorted(t["length_ms"] for t in tones)
-    jumps = [(b / a, b) for a, b in zip(lengths, lengths[1:]) if a > 0]
-    dash = max(jumps)[1] if jumps and max(jumps)[0] >= 1.5 else float("inf")
-    gap_cuts = cuts([g["length_ms"] for g in gaps], 1.4)[:2]
+    """Text of the tones. Dashes are the tones above the largest step in length (no step of 1.5
+    or more: all dots). Gaps below the largest step (of 1.4 or more) are element gaps: the step
+    from them to character gaps is the widest of all, even when a busy machine stretches some
+    gaps. Above it, the next step of 1.4 or more parts character gaps from word gaps; longer
+    pauses count as word gaps."""
+    steps = jumps(t["length_ms"] for t in tones)
+    dash = max(steps)[1] if steps and max(steps)[0] >= 1.5 else float("inf")
+    steps = [(r, g) for r, g in jumps(g["length_ms"] for g in gaps) if r >= 1.4]
+    char = max(steps)[1] if steps else float("inf")
+    word = min([g for _, g in steps if g > char], default=float("inf"))
     text, code = "", ""
     for tone, gap in zip(tones, gaps + [None]):
         code += "-" if tone["length_ms"] >= dash else "."
-        kind = 2 if gap is None else sum(gap["length_ms"] >= c for c in gap_cuts)
-        if kind:
-            text += CODES.get(code, "*") + (" " if kind == 2 and gap else "")
+        if gap is None or gap["length_ms"] >= char:
+            text += CODES.get(code, "*") + (" " if gap and gap["length_ms"] >= word else "")
             code = ""
     return text
 
 
 def measure(path, freq=None):
-    rate, x = read_wav(path)
-    freq, tones = find_tones(x, rate, freq)
+    freq, tones = find_tones(*read_wav(path)[::-1], freq)
     gaps = gaps_between(tones)
-    return {"frequency_hz": round(freq, 1), "tones": tones, "gaps": gaps,
-            "text": read_morse(tones, gaps)}
+    return {"frequency_hz": round(freq, 1), "tones": tones, "gaps": gaps, "text": read_morse(tones, gaps)}
 
 
 if __name__ == "__main__":
     if len(sys.argv) not in (2, 4) or len(sys.argv) == 4 and sys.argv[2] != "--freq":
         sys.exit(__doc__)
     result = measure(sys.argv[1], float(sys.argv[3]) if len(sys.argv) == 4 else None)
-    json.dump(result, sys.stdout, indent=1)
-    print()
+    print(json.dumps(result, indent=1))
     sys.exit(0 if result["tones"] else 1)

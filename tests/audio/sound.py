@@ -1,46 +1,38 @@
-#!/usr/bin/python3
 """A private PulseAudio server whose only output is a null sink, and recordings of that sink.
+(bench/record_sound.py records a command's sound with it from the command line.)"""
+import json, os, shutil, subprocess, tempfile, threading, time, wave  # noqa: E401
 
-usage: sound.py -o OUT.wav [--seconds N] [--tail S] [-- COMMAND ARGS...]
-Starts a server of its own, records its sink while COMMAND runs (stopped after N seconds at the
-latest, its whole session; without COMMAND: N seconds), S seconds more (default 1), stops the
-server. Writes OUT.wav (48 kHz mono s16) and OUT.wav.json: t0_epoch (wall-clock time of sample
-0), launch_offset_ms, duration_ms, samples_minus_wallclock_ms (how far the sample clock ran ahead
-of the wall clock), exit_status. Exit status: COMMAND's.
-"""
-import argparse
-import json
-import os
-import shutil
-import signal
-import subprocess
-import tempfile
-import threading
-import time
-import wave
-
-RATE = 48000
-SINK = "vornik_null"
+RATE, SINK = 48000, "vornik_null"
 
 
 def wait_until(what, predicate, timeout, interval=0.05):
+    """Polls `predicate` until it gives something true, which it returns."""
     deadline = time.monotonic() + timeout
-    while not predicate():
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise TimeoutError(f"no {what} within {timeout} s")
         time.sleep(interval)
+    return value
+
+
+def stop(process, grace=5):
+    """Ends a process started here: SIGTERM, SIGKILL after `grace` seconds."""
+    if process and process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(grace)
+        except subprocess.TimeoutExpired:
+            process.kill()
 
 
 class SoundServer:
-    """Runs in a folder of its own (its socket, runtime and state files), so several servers
-    can run side by side and none touches the user's own sound. Only its own process is
-    stopped."""
+    """Runs in a folder of its own (socket, runtime and state files), so that several servers
+    run side by side and none touches the user's own sound. Stops only its own process."""
 
     def __init__(self, log=os.devnull):
         # Short, under /tmp: the socket's path must fit a Unix socket address.
         self.dir = tempfile.mkdtemp(prefix="vornik-pa.", dir="/tmp")
-        self.env = {"PULSE_SERVER": "unix:" + os.path.join(self.dir, "native")}
-        self.log, self.process = log, None
+        self.env, self.log = {"PULSE_SERVER": f"unix:{self.dir}/native"}, log
 
     def __enter__(self):
         env = dict(os.environ, HOME=self.dir, XDG_RUNTIME_DIR=self.dir, PULSE_RUNTIME_PATH=self.dir,
@@ -53,8 +45,7 @@ class SoundServer:
              "-L", f"module-null-sink sink_name={SINK} rate={RATE} channels=1"],
             env=env, stdout=subprocess.DEVNULL, stderr=open(self.log, "w"))
         wait_until("sound server", lambda: self.process.poll() is not None or subprocess.run(
-            ["pactl", "info"], env=dict(os.environ, **self.env),
-            capture_output=True).returncode == 0, 20, 0.1)
+            ["pactl", "info"], env=dict(os.environ, **self.env), capture_output=True).returncode == 0, 20)
         if self.process.poll() is not None:
             raise RuntimeError(f"pulseaudio ended at start-up; its log: {self.log}")
         return self
@@ -64,34 +55,20 @@ class SoundServer:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-def stop(process, grace=5):
-    """Ends a process started here: SIGTERM, SIGKILL after `grace` seconds."""
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(grace)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
 class Recorder:
     """The sink's monitor, kept in memory from start() to save(); readable while it grows."""
 
     def __init__(self, server):
-        self.server, self.data, self.t0 = server, bytearray(), float("inf")
-
-    def start(self):
+        self.data, self.t0, self.last = bytearray(), float("inf"), 0.0
         self.process = subprocess.Popen(
             ["parec", "--raw", "--format=s16le", f"--rate={RATE}", "--channels=1",
              "--latency-msec=2", f"--device={SINK}.monitor"],
-            env=dict(os.environ, **self.server.env), stdout=subprocess.PIPE)
+            env=dict(os.environ, **server.env), stdout=subprocess.PIPE)
         self.thread = threading.Thread(target=self._read, daemon=True)
         self.thread.start()
         # An idle null sink hands out what it rendered ahead in a burst: start after it.
         wait_until("samples from the sound server", lambda: self.data, 10)
         time.sleep(0.2)
-        return self
 
     def _read(self):
         while chunk := os.read(self.process.stdout.fileno(), 4096):
@@ -114,39 +91,4 @@ class Recorder:
         with open(path + ".json", "w") as f:
             json.dump(dict(facts, t0_epoch=self.t0, launch_offset_ms=launch * 1000 / RATE,
                            duration_ms=duration,
-                           samples_minus_wallclock_ms=duration - (self.last - self.t0) * 1000),
-                      f, indent=1)
-
-
-def record(path, command=None, seconds=None, tail=1.0):
-    with SoundServer(path + ".server.log") as server:
-        recorder = Recorder(server).start()
-        launch, status = recorder.samples(), 0
-        if command:
-            child = subprocess.Popen(command, env=dict(os.environ, **server.env),
-                                     start_new_session=True)
-            try:
-                status = child.wait(seconds)
-            except subprocess.TimeoutExpired:
-                for sig in (signal.SIGTERM, signal.SIGKILL):  # the whole session it started
-                    os.killpg(child.pid, sig)
-                    try:
-                        status = child.wait(5)
-                        break
-                    except subprocess.TimeoutExpired:
-                        pass
-        else:
-            time.sleep(seconds or 0)
-        time.sleep(tail)
-        recorder.save(path, launch, exit_status=status)
-    return status
-
-
-if __name__ == "__main__":
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("-o", required=True, dest="out")
-    parser.add_argument("--seconds", type=float)
-    parser.add_argument("--tail", type=float, default=1.0)
-    parser.add_argument("command", nargs="*")
-    args = parser.parse_args()
-    raise SystemExit(record(args.out, args.command, args.seconds, args.tail))
+                           samples_minus_wallclock_ms=duration - (self.last - self.t0) * 1000), f)

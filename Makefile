@@ -46,7 +46,7 @@ format-check: deps
 	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 # Drives the built trainer through its window on a private X display and sound server, as a
-# learner would (tests/e2e/run_e2e.py); needs ../shared/tools/audio beside the repository.
+# learner would (tests/e2e/run_e2e.py), heard through the project's own recorder (tests/audio).
 e2e: build
 	@scripts/install-deps e2e
 	@tests/e2e/run_e2e.py $(BUILD)

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Figures of the keying bench from its recordings: holds what cw-timing measured in each WAV
-against what keying_bench asked for (its trace), prints every figure with its goal and the
-command that measured it. Exit status 1 when a goal is missed.
+"""Figures of the keying bench from its recordings: holds what tests/audio/measure.py measured in
+each WAV against what keying_bench asked for (its trace), prints every figure with its goal and
+the command that measured it. Exit status 1 when a goal is missed.
 
 usage: keying_figures.py RESULTS_DIR   (as filled by bench/keying_bench.sh)
 """
@@ -9,9 +9,55 @@ import json
 import os
 import statistics
 import sys
+import wave
+
+import numpy as np
 
 # The tone edge's own 10-90 % rise; a rise well under it is a clipped attack.
 EDGE_RISE_MS = 4.33
+
+
+def spectral_widths(path, span_hz=3000):
+    """Width in Hz between the outermost frequencies within +-span_hz of the peak that reach
+    -40 and -60 dB below it, in the averaged power spectrum of the recording (Blackman-Harris,
+    16384 points, 75 % overlap: with 50 % the result moved with the position of the keying).
+    None where the noise floor is within 6 dB of the threshold."""
+    with wave.open(path, "rb") as w:
+        x = np.frombuffer(w.readframes(w.getnframes()), "<i2").astype(float)
+        rate = w.getframerate()
+    n = 16384
+    k = np.arange(n) / (n - 1)
+    window = (0.35875 - 0.48829 * np.cos(2 * np.pi * k) + 0.14128 * np.cos(4 * np.pi * k)
+              - 0.01168 * np.cos(6 * np.pi * k))
+    frames = [x[i:i + n] * window for i in range(0, len(x) - n + 1, n // 4)]
+    power = np.mean([np.abs(np.fft.rfft(f)) ** 2 for f in frames], axis=0)
+    db = 10 * np.log10(power / power.max() + 1e-30)
+    f = np.fft.rfftfreq(n, 1 / rate)
+    near = np.abs(f - f[np.argmax(db)]) <= span_hz
+    floor = np.percentile(db[near], 5)
+    widths = {}
+    for level in (40, 60):
+        reached = f[near][db[near] >= -level]
+        widths[level] = None if floor > -level - 6 else round(float(reached[-1] - reached[0]), 1)
+    return widths
+
+
+def summary(timing):
+    """Rise and fall (means), tones cut short and the glitches among the tones and gaps: blips
+    (tones under 0.2 x the 25th-percentile tone), dropouts (gaps under 0.5 x the 25th-percentile
+    gap), and tones whose rise or fall is under half the median (truncated attacks, underruns)."""
+    tones, gaps = timing["tones"], timing["gaps"]
+    if not tones:
+        return {"rise_ms": None, "fall_ms": None, "glitches": [], "abrupt_rises": [],
+                "abrupt_falls": []}
+    rises, falls = [t["rise_ms"] for t in tones], [t["fall_ms"] for t in tones]
+    short_tone = 0.2 * np.percentile([t["length_ms"] for t in tones], 25)
+    short_gap = 0.5 * np.percentile([g["length_ms"] for g in gaps], 25) if gaps else 0
+    return {"rise_ms": round(statistics.fmean(rises), 3), "fall_ms": round(statistics.fmean(falls), 3),
+            "glitches": [f"blip at {t['start_ms']} ms" for t in tones if t["length_ms"] < short_tone]
+            + [f"dropout at {g['start_ms']} ms" for g in gaps if g["length_ms"] < short_gap],
+            "abrupt_rises": [i for i, r in enumerate(rises) if r < 0.5 * statistics.median(rises)],
+            "abrupt_falls": [i for i, r in enumerate(falls) if r < 0.5 * statistics.median(falls)]}
 
 
 def load(out, name):
@@ -52,10 +98,10 @@ def fmt(values, digits=3):
 def delays(timing, capture, requests):
     """Request (trace, wall clock) to the tone's 50 % point in the recording, in ms.
 
-    The recording's sample clock may run off the wall clock (here by ~80 ppm, 8 ms in 100 s;
-    capture reports the whole file's difference). Positions in the file are scaled back to wall
-    time. capture's t0_epoch is the earliest of its per-chunk estimates, which for a fast sample
-    clock is the one at the file's end: it is then early by the whole difference."""
+    The recording's sample clock may run off the wall clock (here by ~80 ppm, 8 ms in 100 s; the
+    recorder reports the whole file's difference). Positions in the file are scaled back to wall
+    time. The recorder's t0_epoch is the earliest of its per-chunk estimates, which for a fast
+    sample clock is the one at the file's end: it is then early by the whole difference."""
     drift = capture["samples_minus_wallclock_ms"]
     wall_per_sample = 1.0 - drift / capture["duration_ms"]
     t0_ms = capture["t0_epoch"] * 1000.0 + max(drift, 0.0)
@@ -66,7 +112,7 @@ def delays(timing, capture, requests):
 def check_first_tones(report, out, name, label):
     timing, capture, requests, _, _ = load(out, name)
     tones = timing["tones"]
-    cmd = f"keying_bench {name} {name}.trace 20 under capture; cw-timing {name}.wav"
+    cmd = f"keying_bench {name} {name}.trace 20 under record_sound.py; measure.py {name}.wav"
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
     rises = [t["rise_ms"] for t in tones]
     clipped = [i for i, t in enumerate(tones)
@@ -86,8 +132,8 @@ def main(out):
 
     print("Keyed pattern (700 Hz, dash 250 ms, ratio 2.8, delay limit 3000 after each element):")
     timing, capture, requests, gaps, _ = load(out, "pattern")
-    tones, silences = timing["tones"], timing["silences"]
-    cmd = "keying_bench pattern pattern.trace under capture; cw-timing pattern.wav"
+    tones, silences = timing["tones"], timing["gaps"]
+    cmd = "keying_bench pattern pattern.trace under record_sound.py; measure.py pattern.wav"
     report.figure("tones found / asked for", f"{len(tones)} / {len(requests)}", "all",
                   len(tones) == len(requests), cmd)
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
@@ -103,14 +149,14 @@ def main(out):
     report.figure("each gap in the sound - its busy-wait (ms)", fmt(added),
                   "mean within +-0.5 ms, std <= 0.3 ms",
                   abs(statistics.fmean(added)) <= 0.5 and statistics.pstdev(added) <= 0.3, cmd)
-    summary = timing["summary"]
-    print(f"  rise / fall 10-90 % (ms): {summary['rise_ms']} / {summary['fall_ms']}")
-    print(f"  glitches: {summary['glitches']}, abrupt rises: {summary['abrupt_rises']},"
-          f" abrupt falls: {summary['abrupt_falls']}")
-    spectrum = timing["spectrum"]
-    report.figure("spectral width at -60 dB (Hz)", spectrum["width_60db_hz"], "<= 400 Hz",
-                  spectrum["width_60db_hz"] is not None and spectrum["width_60db_hz"] <= 400, cmd)
-    print(f"  spectral width at -40 dB (Hz): {spectrum['width_40db_hz']}")
+    overview = summary(timing)
+    print(f"  rise / fall 10-90 % (ms): {overview['rise_ms']} / {overview['fall_ms']}")
+    print(f"  glitches: {overview['glitches']}, abrupt rises: {overview['abrupt_rises']},"
+          f" abrupt falls: {overview['abrupt_falls']}")
+    widths = spectral_widths(os.path.join(out, "pattern.wav"))
+    report.figure("spectral width at -60 dB (Hz)", widths[60], "<= 400 Hz",
+                  widths[60] is not None and widths[60] <= 400, cmd + " (spectrum: keying_figures.py)")
+    print(f"  spectral width at -40 dB (Hz): {widths[40]}")
     print(f"  delay request -> sound (ms): {fmt(delays(timing, capture, requests), 2)}")
 
     print("First element after opening the output (20 tries):")
@@ -126,7 +172,7 @@ def main(out):
     long_tones = [t["length_ms"] for t in timing["tones"] if t["length_ms"] > 1000]
     report.figure("its length at 50 % (ms)", long_tones, "10000 +- 0.1",
                   len(long_tones) == 1 and abs(long_tones[0] - 10000) <= 0.1,
-                  "cw-timing cpu.wav")
+                  "measure.py cpu.wav")
 
     print("Busy-wait (20 calibrations x 30 runs of 3000 iterations):")
     with open(os.path.join(out, "busy-wait.trace")) as fh:

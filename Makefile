@@ -57,22 +57,22 @@ bench: build
 
 # Fuzzes the readers of the learner's input (RTF, text files, numbers in boxes, words of the text)
 # with libFuzzer, each target for FUZZ_SECONDS. New inputs collect in $(FUZZ_BUILD)/corpus, inputs
-# that fail in $(FUZZ_BUILD); a fixed failure's input belongs in tests/fuzz/corpus/<target>, which
-# `make test` replays.
+# that fail in $(FUZZ_BUILD); a fixed failure's input belongs in tests/<folder>/corpus/<target>,
+# which `make test` replays.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = rtf_reader text_decoder number_text word_scanner
+FUZZ_TARGETS  = documents/rtf_reader documents/text_decoder fuzz/number_text fuzz/word_scanner
 
 fuzz:
 	@scripts/install-deps fuzz
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVORNIK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD)
-	@for target in $(FUZZ_TARGETS); do \
-	    dict=tests/fuzz/$$target.dict; \
+	@for entry in $(FUZZ_TARGETS); do \
+	    target=$${entry#*/}; folder=tests/$${entry%/*}; dict=$$folder/$$target.dict; \
 	    mkdir -p $(FUZZ_BUILD)/corpus/$$target && \
 	    $(FUZZ_BUILD)/tests/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) \
 	        $$([ -f $$dict ] && echo -dict=$$dict) -artifact_prefix=$(FUZZ_BUILD)/ \
-	        $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
+	        $(FUZZ_BUILD)/corpus/$$target $$folder/corpus/$$target || exit 1; \
 	done
 
 screenshot: build

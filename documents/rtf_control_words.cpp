@@ -1,6 +1,7 @@
 #include "documents/rtf_control_words.h"
 
 #include <unordered_map>
+#include <utility>
 
 namespace rtf {
 
@@ -12,6 +13,8 @@ const std::unordered_map<std::string_view, Word>& words() {
             {"fonttbl", {Action::FontTable}},
             {"colortbl", {Action::ColourTable}},
             {"ud", {Action::UnicodeDestination}},
+            {"fldrslt", {Action::FieldResult}},
+            {"chftn", {Action::NoteMark}},
             {"b", {Action::Bold}},
             {"i", {Action::Italic}},
             {"ulnone", {Action::UnderlineNone}},
@@ -56,6 +59,19 @@ const std::unordered_map<std::string_view, Word>& words() {
             {"ltrmark", {Action::Character, 0x200E}},
             {"rtlmark", {Action::Character, 0x200F}},
         };
+        // How footnotes (\ftnn...) and endnotes (\aftnn...) are numbered.
+        // clang-format off
+        const std::pair<std::string_view, char32_t> numberings[] = {
+            {"ftnnar", kArabic},                {"aftnnar", kEndnotes | kArabic},
+            {"ftnnalc", kLowerLetters},         {"aftnnalc", kEndnotes | kLowerLetters},
+            {"ftnnauc", kUpperLetters},         {"aftnnauc", kEndnotes | kUpperLetters},
+            {"ftnnrlc", kLowerRoman},           {"aftnnrlc", kEndnotes | kLowerRoman},
+            {"ftnnruc", kUpperRoman},           {"aftnnruc", kEndnotes | kUpperRoman},
+            {"ftnnchi", kSymbols},              {"aftnnchi", kEndnotes | kSymbols},
+        };
+        // clang-format on
+        for (const auto& [name, numbering] : numberings)
+            table.emplace(name, Word{Action::NoteNumbering, numbering});
         // Every underline style reads as underlined: the box knows only one.
         for (std::string_view style :
              {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",

@@ -11,6 +11,7 @@ enum class Action : std::uint8_t {
     FontTable,
     ColourTable,
     UnicodeDestination, // \ud: the Unicode half of \upr, text even though starred
+    FieldResult,        // \fldrslt: text as its field's group is, even though starred
     Bold,
     Italic,
     Underline,
@@ -31,6 +32,19 @@ enum class Action : std::uint8_t {
     ParagraphEnd,
     ParagraphEndIfText, // ends the paragraph only if it has text: rows end after their cells
     Character,          // the character in Word::value
+    NoteMark,           // \chftn: the number of the footnote or endnote that follows
+    NoteNumbering,      // how notes are numbered: Word::value is a NoteNumbering
+};
+
+// \ftnnN and \aftnnN: the numbering of footnotes (the low byte) or endnotes (kEndnotes set).
+enum NoteNumbering : char32_t {
+    kArabic,
+    kLowerLetters,
+    kUpperLetters,
+    kLowerRoman,
+    kUpperRoman,
+    kSymbols, // *, †, ‡, §, then doubled
+    kEndnotes = 0x100,
 };
 
 struct Word {

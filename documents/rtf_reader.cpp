@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -22,6 +23,13 @@ constexpr std::size_t kMaxDepth = 100'000;
 
 // \fsN sizes beyond Word's largest font size (1638 points) are damage, not formatting.
 constexpr int kMaxHalfPoints = 3276;
+
+// Code pages whose decoders are kept at once; a damaged document naming thousands of pages only
+// makes the reader open them again.
+constexpr std::size_t kMaxDecoders = 16;
+
+// How far after a note mark (\chftn) the group of its note is looked for.
+constexpr std::size_t kNoteLookahead = 512;
 
 enum class Destination : std::uint8_t { Text, FontTable, ColourTable, Skipped };
 
@@ -72,6 +80,57 @@ std::uint8_t colourComponent(std::optional<int> value) {
     return static_cast<std::uint8_t>(std::clamp(value.value_or(0), 0, 255));
 }
 
+bool isSymbolFontName(std::string_view family) {
+    constexpr std::string_view kSymbol = "symbol";
+    return std::equal(family.begin(), family.end(), kSymbol.begin(), kSymbol.end(),
+                      [](char a, char b) { return (a | 0x20) == b; });
+}
+
+std::u32string roman(int number, bool upper) {
+    constexpr std::pair<int, std::u32string_view> kValues[] = {
+        {1000, U"m"}, {900, U"cm"}, {500, U"d"}, {400, U"cd"}, {100, U"c"}, {90, U"xc"}, {50, U"l"},
+        {40, U"xl"},  {10, U"x"},   {9, U"ix"},  {5, U"v"},    {4, U"iv"},  {1, U"i"}};
+    std::u32string out;
+    for (const auto& [value, digits] : kValues) {
+        for (; number >= value; number -= value)
+            out += digits;
+    }
+    if (upper)
+        std::transform(out.begin(), out.end(), out.begin(), [](char32_t c) { return c - 0x20; });
+    return out;
+}
+
+// A note's number as the writer shows it. Letters and marks repeat past the end of their series
+// (y, z, aa, bb; *, †, ‡, §, **), as word processors count; numbers too large for a short mark
+// are written in digits.
+std::u32string noteNumber(int number, char32_t numbering) {
+    constexpr std::u32string_view kMarks = U"*†‡§";
+    const auto series = numbering == kSymbols ? kMarks.size() : 26;
+    const auto repeats = static_cast<std::size_t>(number - 1) / series + 1;
+    const auto place = static_cast<std::size_t>(number - 1) % series;
+    switch (numbering) {
+    case kLowerLetters:
+    case kUpperLetters:
+        if (repeats <= 3)
+            return std::u32string(
+                repeats, static_cast<char32_t>((numbering == kLowerLetters ? U'a' : U'A') + place));
+        break;
+    case kSymbols:
+        if (repeats <= 3)
+            return std::u32string(repeats, kMarks[place]);
+        break;
+    case kLowerRoman:
+    case kUpperRoman:
+        if (number < 4000)
+            return roman(number, numbering == kUpperRoman);
+        break;
+    default:
+        break;
+    }
+    const std::string digits = std::to_string(number);
+    return std::u32string(digits.begin(), digits.end());
+}
+
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : in_(bytes) {
@@ -87,11 +146,13 @@ public:
             case '{':
                 ++pos_;
                 skipRemaining_ = 0;
+                finishCharacter();
                 openGroup();
                 break;
             case '}':
                 ++pos_;
                 skipRemaining_ = 0;
+                finishCharacter();
                 closeGroup();
                 break;
             case '\\':
@@ -106,6 +167,7 @@ public:
                 readText();
             }
         }
+        finishCharacter();
         endText();
         if (document_.paragraphs.back().runs.empty())
             document_.paragraphs.pop_back();
@@ -116,6 +178,7 @@ private:
     struct Font {
         std::string family;
         int codePage = 0; // 0: the document's
+        bool symbol = false;
     };
 
     Group& group() { return groups_.back(); }
@@ -151,7 +214,8 @@ private:
             --skipRemaining_;
             return;
         }
-        if (group().destination == Destination::Text && highSurrogate_ == 0) {
+        if (group().destination == Destination::Text && highSurrogate_ == 0 && openPage_ == 0 &&
+            !inSymbolFont()) {
             const std::size_t start = pos_;
             while (pos_ < in_.size() && isPlainAscii(in_[pos_]))
                 ++pos_;
@@ -168,6 +232,9 @@ private:
         if (pos_ >= in_.size())
             return;
         const char symbol = in_[pos_];
+        // Only a byte escape can carry on a character whose first bytes have come.
+        if (symbol != '\'')
+            finishCharacter();
         if (isLetter(symbol)) {
             readControlWord();
             return;
@@ -265,7 +332,8 @@ private:
         const Word* word = findWord(name);
         if (current.starred) {
             current.starred = false;
-            if (word == nullptr || word->action != Action::UnicodeDestination) {
+            if (word == nullptr || (word->action != Action::UnicodeDestination &&
+                                    word->action != Action::FieldResult)) {
                 current.destination = Destination::Skipped;
                 return;
             }
@@ -292,6 +360,15 @@ private:
             break;
         case Action::UnicodeDestination:
             current.destination = Destination::Text;
+            break;
+        case Action::FieldResult:
+            break;
+        case Action::NoteMark:
+            emitNoteMark();
+            break;
+        case Action::NoteNumbering:
+            ((word.value & kEndnotes) != 0 ? endnoteNumbering_ : footnoteNumbering_) =
+                word.value & ~kEndnotes;
             break;
         case Action::Bold:
             current.style.bold = on;
@@ -368,14 +445,79 @@ private:
 
     // \uN is a signed 16-bit number: -4064 is U+F020. Writers also put code points above 32767
     // as they are, so both forms are accepted.
+    // Writers put a Symbol-font character as the private-use U+F000 plus its byte.
     void emitUnicode(int value) {
         if (value < 0)
             value += 0x10000;
-        emit(value < 0 || value > 0x10FFFF ? utf8::kReplacement : static_cast<char32_t>(value));
+        if (value >= 0xF020 && value <= 0xF0FF && inSymbolFont())
+            emit(codepage::fromSymbolFont(static_cast<unsigned char>(value - 0xF000)));
+        else
+            emit(value < 0 || value > 0x10FFFF ? utf8::kReplacement : static_cast<char32_t>(value));
     }
 
+    // A byte of text in the current font's code page. The lead byte of a double-byte character
+    // waits for its trail byte, which may come raw or as \'xx.
     void emitByte(unsigned char byte) {
-        emit(byte < 0x80 ? byte : codepage::toUnicode(codePage(), byte));
+        if (inSymbolFont()) {
+            emit(byte < 0x20 ? byte : codepage::fromSymbolFont(byte));
+            return;
+        }
+        const int page = codePage();
+        if (openPage_ != 0 && openPage_ != page)
+            finishCharacter();
+        if (byte < 0x80 && openPage_ == 0) {
+            emit(byte);
+            return;
+        }
+        codepage::Decoder& decoder = decoderFor(page);
+        decoded_.clear();
+        decoder.feed(byte, decoded_);
+        openPage_ = decoder.holdsBytes() ? page : 0;
+        for (const char32_t character : decoded_)
+            emit(character);
+    }
+
+    // A character whose first bytes came but whose last did not is lost: U+FFFD.
+    void finishCharacter() {
+        if (openPage_ == 0)
+            return;
+        decoded_.clear();
+        decoderFor(openPage_).finish(decoded_);
+        openPage_ = 0;
+        for (const char32_t character : decoded_)
+            emit(character);
+    }
+
+    codepage::Decoder& decoderFor(int page) {
+        if (decoders_.size() >= kMaxDecoders && !decoders_.contains(page)) {
+            finishCharacter();
+            decoders_.clear();
+        }
+        return decoders_.try_emplace(page, page).first->second;
+    }
+
+    // \chftn stands for the number of the note whose group follows it, an endnote when that group
+    // starts with \ftnalt. Footnotes and endnotes are counted apart, as writers number them.
+    void emitNoteMark() {
+        if (group().destination != Destination::Text)
+            return;
+        constexpr std::string_view kNote = "\\footnote";
+        const std::string_view ahead = in_.substr(pos_, kNoteLookahead);
+        const std::size_t note = ahead.find(kNote);
+        const bool endnote =
+            note != std::string_view::npos &&
+            ahead.substr(note + kNote.size(), 16).find("\\ftnalt") != std::string_view::npos;
+        const std::u32string number = endnote ? noteNumber(++endnotes_, endnoteNumbering_)
+                                              : noteNumber(++footnotes_, footnoteNumbering_);
+        for (const char32_t character : number)
+            emit(character);
+    }
+
+    bool inSymbolFont() const {
+        if (groups_.back().destination != Destination::Text)
+            return false;
+        const Font* current = font(groups_.back().style.font);
+        return current != nullptr && current->symbol;
     }
 
     void emit(char32_t character) {
@@ -492,7 +634,8 @@ private:
         const auto last = fontName_.find_last_not_of(' ');
         const std::string family =
             first == std::string::npos ? std::string() : fontName_.substr(first, last - first + 1);
-        fonts_[fontNumber_] = {family, codepage::forCharset(fontCharset_)};
+        fonts_[fontNumber_] = {family, codepage::forCharset(fontCharset_),
+                               isSymbolFontName(family)};
         fontName_.clear();
     }
 
@@ -515,6 +658,15 @@ private:
 
     int skipRemaining_ = 0; // fallback characters of the last \uN still to drop
     char32_t highSurrogate_ = 0;
+
+    std::unordered_map<int, codepage::Decoder> decoders_;
+    int openPage_ = 0; // the code page whose decoder holds the first bytes of a character
+    std::u32string decoded_;
+
+    int footnotes_ = 0;
+    int endnotes_ = 0;
+    char32_t footnoteNumbering_ = kArabic;
+    char32_t endnoteNumbering_ = kLowerRoman;
 
     int documentPage_ = codepage::kWestern;
     int defaultFont_ = 0;

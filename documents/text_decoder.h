@@ -31,7 +31,9 @@ struct LoadResult {
 // Decodes the bytes of a file called `fileName` (only its extension matters):
 // - "{\rtf" at the start (after a UTF-8 byte order mark, if any): an RTF document;
 // - a byte order mark: UTF-8, UTF-16 LE or UTF-16 BE;
-// - otherwise valid UTF-8 is UTF-8, and anything else Windows-1252, the encoding of old texts;
+// - otherwise valid UTF-8 (plain ASCII included) is UTF-8; anything else is in the encoding the
+//   detector finds (KOI8-R, ISO-8859-2, Shift-JIS, GB 18030 ...), and Windows-1252, the encoding
+//   of most old texts, where it finds none;
 // - refused: more than kMaxBytes, NUL bytes outside UTF-16, and OLE2 compound files such as
 //   Word 97-2003 .doc documents, whose text cannot be told from their binary structure.
 // Plain text line ends (CR LF, LF, CR) all become '\n'.

@@ -6,15 +6,11 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const rich::RichDocument document = rtf::read(bytes);
+    const rich::RichDocument document = rtf::read({reinterpret_cast<const char*>(data), size});
     const std::string text = document.plainText();
-    if (!utf8::isValid(text))
-        std::abort();
-    if (rtf::read(rtf::write(document)).plainText() != text)
+    if (!utf8::isValid(text) || rtf::read(rtf::write(document)).plainText() != text)
         std::abort();
     return 0;
 }

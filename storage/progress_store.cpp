@@ -14,15 +14,17 @@ namespace {
 
 constexpr int kLockPatienceMillis = 1500;
 
-// The characters of a check live in a table of their own, so that the totals per character over
-// a long history are one grouped query rather than a parse of every check.
+// The characters of a check live in a table of their own, and their sums over the whole history
+// in another, kept up to date by every save: a long history opens without adding it all up.
 constexpr const char* kSchema =
     "CREATE TABLE checks (id INTEGER PRIMARY KEY, time INTEGER, kind TEXT, source TEXT,"
     " dash_ms INTEGER, ratio REAL, delay_limit REAL, gap_repeats INTEGER, character_wpm REAL,"
     " effective_wpm REAL, sent INTEGER, correct INTEGER, accuracy REAL);"
     "CREATE TABLE check_characters (check_id INTEGER REFERENCES checks(id), symbol TEXT,"
     " sent INTEGER, errors INTEGER);"
-    "CREATE INDEX check_characters_by_check ON check_characters (check_id);";
+    "CREATE INDEX check_characters_by_check ON check_characters (check_id);"
+    "CREATE INDEX checks_by_time ON checks (time, id);"
+    "CREATE TABLE character_totals (symbol TEXT PRIMARY KEY, sent INTEGER, errors INTEGER);";
 
 constexpr const char* kCheckColumns = "id, time, kind, source, dash_ms, ratio, delay_limit,"
                                       " gap_repeats, character_wpm, effective_wpm, sent, correct,"
@@ -56,7 +58,8 @@ Connection openProgress(const std::string& path, int flags, std::string& failure
         return connection;
     sqlite3_busy_timeout(connection.get(), kLockPatienceMillis);
     if (!prepare(connection.get(), std::string("SELECT ") + kCheckColumns + " FROM checks") ||
-        !prepare(connection.get(), "SELECT check_id, symbol, sent, errors FROM check_characters")) {
+        !prepare(connection.get(), "SELECT check_id, symbol, sent, errors FROM check_characters") ||
+        !prepare(connection.get(), "SELECT symbol, sent, errors FROM character_totals")) {
         failure = path + " is an SQLite database without the progress tables";
         return nullptr;
     }
@@ -99,10 +102,12 @@ bool insertCheck(sqlite3* connection, const ProgressEntry& entry) {
            sqlite3_step(s) == SQLITE_DONE;
 }
 
-bool insertCharacters(sqlite3* connection, std::int64_t id, const ProgressEntry& entry) {
-    const Statement insert =
-        prepare(connection, "INSERT INTO check_characters VALUES (?, ?, ?, ?)");
-    sqlite3_stmt* s = insert.get();
+// Runs `statement` once for each character of the check, with ?1 the check's id, ?2 the symbol,
+// ?3 its count sent and ?4 its errors.
+bool forEachCharacter(sqlite3* connection, const char* sql, std::int64_t id,
+                      const ProgressEntry& entry) {
+    const Statement statement = prepare(connection, sql);
+    sqlite3_stmt* s = statement.get();
     for (const CharacterTally& tally : entry.characters) {
         const bool done = s && sqlite3_bind_int64(s, 1, id) == SQLITE_OK &&
                           bindText(s, 2, tally.symbol) &&
@@ -115,9 +120,26 @@ bool insertCharacters(sqlite3* connection, std::int64_t id, const ProgressEntry&
     return true;
 }
 
+bool insertCharacters(sqlite3* connection, std::int64_t id, const ProgressEntry& entry) {
+    return forEachCharacter(connection, "INSERT INTO check_characters VALUES (?1, ?2, ?3, ?4)", id,
+                            entry) &&
+           forEachCharacter(connection,
+                            "INSERT INTO character_totals VALUES (?2, ?3, ?4) ON CONFLICT (symbol)"
+                            " DO UPDATE SET sent = sent + ?3, errors = errors + ?4",
+                            id, entry);
+}
+
 bool removeCheck(sqlite3* connection, std::int64_t id) {
     const std::string key = std::to_string(id);
-    return run(connection, "DELETE FROM check_characters WHERE check_id = ?", {key}) &&
+    return run(connection,
+               "UPDATE character_totals SET"
+               " sent = sent - (SELECT sum(sent) FROM check_characters c"
+               "  WHERE c.check_id = ?1 AND c.symbol = character_totals.symbol),"
+               " errors = errors - (SELECT sum(errors) FROM check_characters c"
+               "  WHERE c.check_id = ?1 AND c.symbol = character_totals.symbol)"
+               " WHERE symbol IN (SELECT symbol FROM check_characters WHERE check_id = ?1)",
+               {key}) &&
+           run(connection, "DELETE FROM check_characters WHERE check_id = ?", {key}) &&
            run(connection, "DELETE FROM checks WHERE id = ?", {key});
 }
 

@@ -9,6 +9,7 @@
 #include "ui/trainer_form.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,15 +21,17 @@ public:
     void playTone(int, int) override {}
 };
 
-// Four weeks of a learner's checks, getting better with a wobble.
+// Four weeks of a learner's checks up to yesterday, getting better with a wobble.
 void fillWeeks(ProgressStore& store) {
-    const std::int64_t start = 1767225600; // 2026-01-01
+    const std::int64_t start = QDateTime::currentSecsSinceEpoch() - 29 * 86400;
     for (int day = 0; day < 28; ++day) {
         ProgressEntry entry;
         entry.time = start + day * 86400 + 19 * 3600;
         entry.kind = "random groups";
         entry.source = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
         entry.sent = 100;
+        entry.characterWpm = 17.2;
+        entry.effectiveWpm = 12.4;
         entry.accuracy = 62 + day * 1.2 + (day * 7 % 5) * 2;
         entry.correct = static_cast<int>(entry.accuracy);
         for (const char* symbol : {"B", "H", "S", "V", "5", "Q", "Y"})

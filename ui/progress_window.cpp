@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 
 namespace {
 
@@ -68,12 +69,21 @@ QChartView* accuracyChart(const ProgressHistory& history, QWidget* parent) {
     return chartView(chart, QStringLiteral("Accuracy over time, chart"), parent);
 }
 
+// The characters with the highest error rates, the ones to practise; the table beside the chart
+// has them all.
+constexpr std::size_t kCharactersCharted = 15;
+
 QChartView* characterChart(const ProgressHistory& history, QWidget* parent) {
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Errors per character"));
+    chart->setTitle(QStringLiteral("Error rate of the characters most often wrong"));
+    std::vector<CharacterTally> worst = history.characters;
+    std::stable_sort(worst.begin(), worst.end(),
+                     [](const auto& a, const auto& b) { return errorRate(a) > errorRate(b); });
+    std::erase_if(worst, [](const CharacterTally& tally) { return tally.errors == 0; });
+    worst.resize(std::min(worst.size(), kCharactersCharted));
     auto* rates = new QBarSet(QStringLiteral("Error rate %"));
     QStringList symbols;
-    for (const CharacterTally& tally : history.characters) {
+    for (const CharacterTally& tally : worst) {
         symbols << QString::fromStdString(tally.symbol);
         *rates << errorRate(tally);
     }
@@ -97,16 +107,19 @@ QTableView* tableView(TextTableModel* model, const QString& name, QWidget* paren
     view->verticalHeader()->hide();
     view->horizontalHeader()->setStretchLastSection(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setWordWrap(false);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     return view;
 }
 
 } // namespace
 
-TextTableModel::TextTableModel(QStringList headers, std::vector<QStringList> rows, QObject* parent)
-    : QAbstractTableModel(parent), headers_(std::move(headers)), rows_(std::move(rows)) {}
+TextTableModel::TextTableModel(QStringList headers, std::size_t rows, Cell cell, QObject* parent)
+    : QAbstractTableModel(parent), headers_(std::move(headers)), rows_(rows),
+      cell_(std::move(cell)) {}
 
 int TextTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_);
 }
 
 int TextTableModel::columnCount(const QModelIndex& parent) const {
@@ -116,7 +129,7 @@ int TextTableModel::columnCount(const QModelIndex& parent) const {
 QVariant TextTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return rows_[static_cast<std::size_t>(index.row())].value(index.column());
+    return cell_(static_cast<std::size_t>(index.row()), index.column());
 }
 
 QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -139,35 +152,58 @@ ProgressWindow::ProgressWindow(ProgressStore& store, QWidget* parent)
         layout->addWidget(failure);
         return;
     }
-    build(*history);
+    history_ = *history;
+    build();
 }
 
-void ProgressWindow::build(const ProgressHistory& history) {
-    std::vector<QStringList> checks;
-    checks.reserve(history.checks.size());
-    for (const ProgressEntry& check : history.checks)
-        checks.push_back(
-            {QDateTime::fromSecsSinceEpoch(check.time).toString(QStringLiteral("yyyy-MM-dd hh:mm")),
-             QString::fromStdString(check.kind), QString::fromStdString(check.source),
-             QStringLiteral("%1 / %2")
-                 .arg(check.characterWpm, 0, 'f', 1)
-                 .arg(check.effectiveWpm, 0, 'f', 1),
-             QString::number(check.sent), percent(check.accuracy)});
-    std::vector<QStringList> characters;
-    for (const CharacterTally& tally : history.characters)
-        characters.push_back({QString::fromStdString(tally.symbol), QString::number(tally.sent),
-                              QString::number(tally.errors), percent(errorRate(tally))});
-
+void ProgressWindow::build() {
+    const ProgressHistory& history = history_;
+    const auto checkCell = [this](std::size_t row, int column) {
+        const ProgressEntry& check = history_.checks[row];
+        switch (column) {
+        case 0:
+            return QDateTime::fromSecsSinceEpoch(check.time)
+                .toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        case 1:
+            return QString::fromStdString(check.kind);
+        case 2:
+            return QString::fromStdString(check.source);
+        case 3:
+            return QStringLiteral("%1 / %2")
+                .arg(check.characterWpm, 0, 'f', 1)
+                .arg(check.effectiveWpm, 0, 'f', 1);
+        case 4:
+            return QString::number(check.sent);
+        default:
+            return percent(check.accuracy);
+        }
+    };
+    const auto characterCell = [this](std::size_t row, int column) {
+        const CharacterTally& tally = history_.characters[row];
+        switch (column) {
+        case 0:
+            return QString::fromStdString(tally.symbol);
+        case 1:
+            return QString::number(tally.sent);
+        case 2:
+            return QString::number(tally.errors);
+        default:
+            return percent(errorRate(tally));
+        }
+    };
     auto* charts = new QSplitter(Qt::Vertical);
     charts->addWidget(accuracyChart(history, charts));
     charts->addWidget(characterChart(history, charts));
     auto* tables = new QSplitter(Qt::Vertical);
-    tables->addWidget(tableView(
+    QTableView* checksTable = tableView(
         new TextTableModel({"Time", "Run", "Characters or file", "WPM", "Sent", "Accuracy %"},
-                           std::move(checks), this),
-        QStringLiteral("Checks"), tables));
+                           history.checks.size(), checkCell, this),
+        QStringLiteral("Checks"), tables);
+    checksTable->setColumnWidth(
+        0, checksTable->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) + 12);
+    tables->addWidget(checksTable);
     tables->addWidget(tableView(new TextTableModel({"Character", "Sent", "Errors", "Error rate %"},
-                                                   std::move(characters), this),
+                                                   history.characters.size(), characterCell, this),
                                 QStringLiteral("Errors per character"), tables));
     auto* sides = new QSplitter(Qt::Horizontal, this);
     sides->addWidget(charts);
@@ -178,7 +214,9 @@ void ProgressWindow::build(const ProgressHistory& history) {
                                      .arg(history.checks.size())
                                      .arg(percent(history.checks.back().accuracy)),
         this);
-    layout()->addWidget(summary);
-    layout()->addWidget(sides);
-    resize(980, 560);
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->addWidget(summary);
+    box->addWidget(sides, 1);
+    sides->setSizes({600, 500});
+    resize(1100, 640);
 }

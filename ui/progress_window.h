@@ -3,16 +3,17 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QWidget>
-#include <vector>
+#include <functional>
 
-class ProgressStore;
-struct ProgressHistory;
+#include "storage/progress_store.h"
 
-// Rows of text for a table view; the tables show the same numbers as the charts, for reading
-// exact values and for screen readers.
+// A table whose cells are written only when shown: a history of thousands of checks opens without
+// formatting every row. The tables show the same numbers as the charts, for reading exact values
+// and for screen readers.
 class TextTableModel : public QAbstractTableModel {
 public:
-    TextTableModel(QStringList headers, std::vector<QStringList> rows, QObject* parent);
+    using Cell = std::function<QString(std::size_t row, int column)>;
+    TextTableModel(QStringList headers, std::size_t rows, Cell cell, QObject* parent);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -20,7 +21,8 @@ public:
 
 private:
     QStringList headers_;
-    std::vector<QStringList> rows_;
+    std::size_t rows_;
+    Cell cell_;
 };
 
 // "Progress": accuracy over time and the error rate per character, as charts with tables of the
@@ -31,5 +33,7 @@ public:
     ProgressWindow(ProgressStore& store, QWidget* parent);
 
 private:
-    void build(const ProgressHistory& history);
+    void build();
+
+    ProgressHistory history_;
 };

@@ -1,90 +1,77 @@
-#include "folder_snapshot.h"
 #include "storage/progress_store.h"
 #include "storage/settings_store.h"
+#include "tests/support/unprivileged.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 
 namespace {
-ProgressEntry checkAt(std::int64_t time, double accuracy, std::vector<CharacterTally> characters) {
-    ProgressEntry entry;
-    entry.time = time;
-    entry.kind = "random groups";
-    entry.source = "ABCDEFG";
-    entry.accuracy = accuracy;
-    entry.characters = std::move(characters);
-    return entry;
+ProgressEntry checkAt(std::int64_t time, double accuracy, std::vector<CharacterTally> characters,
+                      std::int64_t id = 0) {
+    // clang-format off
+    return {id, time, "random groups", "ABC", 250, 2.8, 3000, 3, 17, 12, 5, 4, accuracy, characters};
+    // clang-format on
+}
+// The folder's names and the progress file's bytes: equal before and after means untouched.
+QStringList snapshot(const QTemporaryDir& folder) {
+    QFile file(folder.filePath("kemajuan.db"));
+    file.open(QIODevice::ReadOnly);
+    return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+           << file.readAll().toHex();
 }
 } // namespace
 
 class ProgressStoreTest : public QObject {
     Q_OBJECT
 private slots:
-    // Made on the first save; a check saved again for the same run replaces the earlier one; the
-    // history comes back in time order with the characters summed over all checks.
+    // Made on the first save, not before; a run checked again replaces its check, totals and all;
+    // the history comes back in time order with each character summed over all checks.
     void historyAfterRestart() {
         QTemporaryDir folder;
         const std::string path = folder.filePath("kemajuan.db").toStdString();
-        QCOMPARE(ProgressStore(path).load()->checks.size(), 0u);
-        QVERIFY(folderSnapshot(folder.path()).isEmpty());
+        QVERIFY(ProgressStore(path).load()->checks.empty() && snapshot(folder) == QStringList{""});
         ProgressStore store(path);
         const auto later = store.save(checkAt(2000, 50, {{"A", 2, 1}, {"B", 1, 1}}));
-        QVERIFY2(later, store.failure().c_str());
-        QVERIFY(store.save(checkAt(1000, 90, {{"A", 3, 0}})));
-        QVERIFY(store.save(checkAt(2000, 75, {{"A", 2, 1}, {"B", 1, 0}}), *later));
+        QVERIFY(later && store.save(checkAt(1000, 90, {{"A", 3, 0}})));
+        QVERIFY(store.save(checkAt(2000, 75, {{"A", 2, 1}, {"C", 1, 0}}), *later));
         const auto history = ProgressStore(path).load();
-        QVERIFY(history);
-        QCOMPARE(history->checks.size(), 2u);
-        QCOMPARE(history->checks[0].accuracy, 90.0);
-        QCOMPARE(history->checks[1].accuracy, 75.0);
-        QCOMPARE(history->characters, (std::vector<CharacterTally>{{"A", 5, 1}, {"B", 1, 0}}));
+        QVERIFY(history && history->checks.size() == 2 && history->checks[0].accuracy == 90);
+        QVERIFY(history->checks[1] == checkAt(2000, 75, {}, history->checks[1].id));
+        QCOMPARE(history->characters, (std::vector<CharacterTally>{{"A", 5, 1}, {"C", 1, 0}}));
     }
 
-    // A file that is not a progress file, whatever it is, is neither read nor touched.
-    void foreignFileIsNeverTouched_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("text") << QByteArray("my notes\n");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("settings database") << QByteArray("settings");
-    }
+    // A file that is not a progress file (text, empty, the settings database) is neither read nor
+    // touched, and the store says why.
     void foreignFileIsNeverTouched() {
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir folder;
-        const QString path = folder.filePath("kemajuan.db");
-        if (bytes == "settings") {
-            SettingsStore settings;
-            QVERIFY(settings.open(path.toStdString()));
-        } else {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        for (const QByteArray bytes : {"my notes\n", "", "settings"}) {
+            QTemporaryDir folder;
+            const std::string path = folder.filePath("kemajuan.db").toStdString();
+            QVERIFY(bytes == "settings" ? SettingsStore().open(path)
+                                        : bool(std::ofstream(path) << bytes.constData()));
+            const QStringList before = snapshot(folder);
+            ProgressStore store(path);
+            QVERIFY(!store.save(checkAt(1, 100, {})) && !store.failure().empty() && !store.load());
+            QCOMPARE(snapshot(folder), before);
         }
-        const QStringList before = folderSnapshot(folder.path());
-        ProgressStore store(path.toStdString());
-        QVERIFY(!store.save(checkAt(1, 100, {{"E", 1, 0}})));
-        QVERIFY(!store.failure().empty());
-        QVERIFY(!store.load());
-        QCOMPARE(folderSnapshot(folder.path()), before);
     }
 
-    // In a folder the learner may not write to, a save fails with a reason and leaves nothing.
+    // In a folder the learner may not write to, a save fails with a reason and makes nothing.
     void readOnlyFolder() {
         QTemporaryDir folder;
-        QVERIFY(QFile::setPermissions(folder.path(),
-                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                          QFileDevice::ReadOther | QFileDevice::ExeOther));
-        const std::string path = folder.filePath("kemajuan.db").toStdString();
-        const int outcome = runUnprivileged([&path] {
+        const auto readable =
+            QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QFile::setPermissions(folder.path(), readable);
+        const int outcome = runUnprivileged([path = folder.filePath("kemajuan.db").toStdString()] {
             ProgressStore store(path);
-            const bool saved = store.save(checkAt(1, 100, {})).has_value();
-            return (saved ? 1 : 0) | (store.failure().empty() ? 2 : 0) |
-                   (store.load().has_value() ? 0 : 4);
+            return store.save(checkAt(1, 100, {})) || store.failure().empty() || !store.load();
         });
-        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                 QFileDevice::ExeOwner);
-        if (outcome == -1 || outcome == 255)
+        QFile::setPermissions(folder.path(), readable | QFile::WriteOwner);
+        if (outcome < 0 || outcome == 255)
             QSKIP("cannot run as an unprivileged user here");
         QCOMPARE(outcome, 0);
-        QVERIFY(folderSnapshot(folder.path()).isEmpty());
+        QVERIFY(QDir(folder.path()).isEmpty());
     }
 };
 

@@ -77,6 +77,8 @@ fuzz:
 
 screenshot: build
 	@scripts/screenshot $(APP) screenshot.png
+	@mkdir -p docs && QT_QPA_PLATFORM=offscreen $(BUILD)/tools/check-screens \
+	    docs/check-window.png docs/progress-chart.png
 
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -58,6 +58,8 @@ void Keyer::sendCharacter() {
                 sendDash();
         }
     }
+    if (observer_)
+        observer_->characterKeyed(state_.currentChar);
     gap(4);
 }
 
@@ -66,4 +68,6 @@ void Keyer::gap(int units) {
     for (state_.gapIndex = 1; state_.gapIndex <= repeats; ++state_.gapIndex)
         for (int unit = 0; unit < units; ++unit)
             delayUnit();
+    if (observer_)
+        observer_->gapKeyed(units);
 }

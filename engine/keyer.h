@@ -4,6 +4,7 @@
 #include "core/trainer_state.h"
 #include "core/trainer_view.h"
 #include "engine/busy_wait.h"
+#include "engine/keying_observer.h"
 #include "engine/tone_output.h"
 
 // Plays dots, dashes and timed silences, and turns one character into its Morse elements.
@@ -27,6 +28,9 @@ public:
     // counted with the shared `gapIndex`.
     void gap(int units);
 
+    // Tells `observer` (or nobody, with nullptr) of every character and gap from now on.
+    void setObserver(KeyingObserver* observer) { observer_ = observer; }
+
 private:
     void sendElement(double lengthMillis);
 
@@ -35,4 +39,5 @@ private:
     ToneOutput& tone_;
     RandomSource& random_;
     const BusyWait& busyWait_;
+    KeyingObserver* observer_ = nullptr;
 };

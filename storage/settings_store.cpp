@@ -1,6 +1,7 @@
 #include "storage/settings_store.h"
 
 #include "storage/atomic_file.h"
+#include "storage/sqlite_file.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -18,7 +18,7 @@
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using Connection = SettingsStore::Connection;
+using namespace sqlitefile;
 
 namespace {
 
@@ -27,72 +27,7 @@ namespace {
 // closing must never hang.
 constexpr auto kLockPatience = std::chrono::milliseconds(1500);
 
-constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
 constexpr std::string_view kFirstRecord = " WHERE rowid = (SELECT min(rowid) FROM laju)";
-
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-
-std::string errorOf(sqlite3* connection) {
-    return sqlite3_errmsg(connection);
-}
-
-// SQLite reads a zero-length or foreign file as an empty database and would gladly create
-// tables in it, so only a file that already carries its header is ever handed to SQLite.
-bool startsWithSqliteHeader(const std::string& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        return false;
-    std::ifstream file(path, std::ios::binary);
-    std::string header(kSqliteHeader.size(), '\0');
-    file.read(header.data(), static_cast<std::streamsize>(header.size()));
-    return file && header == kSqliteHeader;
-}
-
-Connection openConnection(const std::string& path, int flags, std::string& failure) {
-    sqlite3* raw = nullptr;
-    const int result = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
-    Connection connection(raw);
-    if (result != SQLITE_OK) {
-        failure = connection ? errorOf(connection.get()) : sqlite3_errstr(result);
-        connection.reset();
-    }
-    return connection;
-}
-
-Statement prepare(sqlite3* connection, const std::string& sql) {
-    sqlite3_stmt* raw = nullptr;
-    sqlite3_prepare_v2(connection, sql.c_str(), -1, &raw, nullptr);
-    return Statement(raw);
-}
-
-bool execute(sqlite3* connection, const char* sql) {
-    return sqlite3_exec(connection, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-bool bindText(sqlite3_stmt* statement, int index, std::string_view text) {
-    return sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                               SQLITE_UTF8) == SQLITE_OK;
-}
-
-// Runs one statement with `texts` bound to its parameters in order.
-bool run(sqlite3* connection, const std::string& sql, const std::vector<std::string_view>& texts) {
-    const Statement statement = prepare(connection, sql);
-    bool bound = statement != nullptr;
-    int index = 1;
-    for (const auto text : texts)
-        bound = bound && bindText(statement.get(), index++, text);
-    return bound && sqlite3_step(statement.get()) == SQLITE_DONE;
-}
-
-std::string columnText(sqlite3_stmt* statement, int index) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-    if (text == nullptr)
-        return {};
-    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
-}
 
 // "a, b, c" of one piece of SQL per field.
 template <typename Fields, typename Piece> std::string listOf(const Fields& fields, Piece piece) {
@@ -126,7 +61,7 @@ std::optional<SettingsRecord> readFirstRecord(sqlite3* connection, std::string& 
 }
 
 bool fillWithFallbacks(const std::string& path, std::string& failure) {
-    const Connection connection = openConnection(path, SQLITE_OPEN_READWRITE, failure);
+    const Connection connection = sqlitefile::open(path, SQLITE_OPEN_READWRITE, failure);
     if (!connection)
         return false;
     const auto typed = [](const SettingsField& field) { return column(field) + " TEXT"; };
@@ -190,17 +125,13 @@ bool updateFirstRecord(sqlite3* connection, const std::vector<const SettingsFiel
 
 } // namespace
 
-void SettingsStore::CloseConnection::operator()(sqlite3* connection) const {
-    sqlite3_close(connection);
-}
-
 bool SettingsStore::fail(std::string reason) {
     failure_ = std::move(reason);
     return false;
 }
 
 bool SettingsStore::openReader(int flags) {
-    reader_ = openConnection(path_, flags, failure_);
+    reader_ = sqlitefile::open(path_, flags, failure_);
     if (reader_)
         sqlite3_busy_timeout(reader_.get(), static_cast<int>(kLockPatience.count()));
     return reader_ != nullptr;
@@ -248,7 +179,7 @@ bool SettingsStore::writeBack(const SettingsRecord& original, const SettingsReco
         return fail(path_ + " is no longer an SQLite database");
 
     Clock::time_point deadline = Clock::now() + kLockPatience;
-    const Connection writer = openConnection(path_, SQLITE_OPEN_READWRITE, failure_);
+    const Connection writer = sqlitefile::open(path_, SQLITE_OPEN_READWRITE, failure_);
     if (!writer)
         return false;
     sqlite3_busy_handler(writer.get(), waitUntilDeadline, &deadline);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "storage/sqlite_file.h"
+
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
-
-struct sqlite3;
 
 // The four settings exactly as the window's text boxes hold them. Any text is kept as it is:
 // "2.8", "-250", "abc" or a 500-digit number come back from the file character for character.
@@ -69,17 +69,12 @@ public:
     // Why the last failing call failed, for logs and tests; never shown to the learner.
     const std::string& failure() const { return failure_; }
 
-    struct CloseConnection {
-        void operator()(sqlite3* connection) const;
-    };
-    using Connection = std::unique_ptr<sqlite3, CloseConnection>;
-
 private:
     bool fail(std::string reason);
     bool openReader(int flags);
 
     std::string path_;
-    Connection reader_;
+    sqlitefile::Connection reader_;
     bool recordRead_ = false;
     std::string failure_;
 };

@@ -3,6 +3,7 @@
 #include "drills/group_drill.h"
 #include "drills/word_drill.h"
 #include "engine/keyer.h"
+#include "engine/sent_record.h"
 #include "engine/speed_pitch.h"
 #include "library/save_text.h"
 #include "library/text_library.h"
@@ -23,8 +24,10 @@ struct Trainer {
           groups(state, view, keyer, random), words(state, view, keyer, random, scanner),
           player(state, view, keyer, scanner), pauseButton(state, view, player, words),
           typing(state, view, keyer, player), library(state, view, typing),
-          saving(view, programFolder), settings(view, speedPitch, groups, programFolder) {
+          saving(view, programFolder), settings(view, speedPitch, groups, programFolder),
+          sent(state) {
         player.setNextFileStep(&library);
+        keyer.setObserver(&sent);
     }
 
     Keyer keyer;
@@ -38,4 +41,5 @@ struct Trainer {
     TextLibrary library;
     SaveText saving;
     SettingsBinding settings;
+    SentRecorder sent; // what the last run keyed, for checking a copy
 };

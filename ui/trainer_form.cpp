@@ -1,6 +1,8 @@
 #include "ui/trainer_form.h"
 
+#include "core/captions.h"
 #include "storage/program_path.h"
+#include "ui/check_menu.h"
 #include "ui/control_factory.h"
 #include "ui/rich_text_box.h"
 #include "ui/window_layout.h"
@@ -95,6 +97,7 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
     wireTypingPanel();
     wireLibraryPanel();
     wireSavePanel();
+    new CheckMenu(*this);
     // The window has no resize logic, so it keeps its design size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     windowLoad();
@@ -187,8 +190,15 @@ void TrainerForm::wireKeyingControls() {
 
 void TrainerForm::wireRandomPanel() {
     onClick(Control::Command2, [](Trainer& t) { t.groups.openPanel(); });
-    onClick(Control::Command3, [](Trainer& t) { t.groups.run(); });
-    onClick(kGroupsStopButton, [](Trainer& t) { t.groups.stopOrRestart(); });
+    onClick(Control::Command3, [](Trainer& t) {
+        t.sent.markNewRun();
+        t.groups.run();
+    });
+    connect(button(kGroupsStopButton), &QAbstractButton::clicked, this, [this] {
+        if (text(kGroupsStopButton) == caption::kResume)
+            trainer_->sent.markNewRun();
+        trainer_->groups.stopOrRestart();
+    });
     for (Control option : {Control::Option1, Control::Option2, Control::Option3, Control::Option6,
                            Control::Option7, Control::Option8, Control::Option9})
         connect(button(option), &QAbstractButton::clicked, this,
@@ -196,18 +206,30 @@ void TrainerForm::wireRandomPanel() {
 }
 
 void TrainerForm::wireTextPanel() {
-    onClick(Control::Command5, [](Trainer& t) { t.player.go(); });
-    onClick(kPauseButton, [](Trainer& t) { t.pauseButton.click(); });
+    onClick(Control::Command5, [](Trainer& t) {
+        t.sent.markNewRun();
+        t.player.go();
+    });
+    onClick(kPauseButton, [](Trainer& t) {
+        t.sent.markResume();
+        t.pauseButton.click();
+    });
     onClick(kTextStopButton, [](Trainer& t) { t.player.stop(); });
     onClick(kDisplayLine, [](Trainer& t) { t.player.skip(); });
-    onClick(Control::Command12, [](Trainer& t) { t.words.start(); });
+    onClick(Control::Command12, [](Trainer& t) {
+        t.sent.markNewRun();
+        t.words.start();
+    });
 }
 
 void TrainerForm::wireTypingPanel() {
     onClick(Control::Command4, [](Trainer& t) { t.typing.open(); });
     onClick(kHideButton, [](Trainer& t) { t.typing.hideOrShow(); });
-    connect(textBox(), &RichTextBox::keyTyped, this,
-            [this](int code) { trainer_->typing.echoKey(code); });
+    connect(textBox(), &RichTextBox::keyTyped, this, [this](int code) {
+        // The echo of a key is the learner's own, not part of what a run sent.
+        const auto muted = trainer_->sent.mute();
+        trainer_->typing.echoKey(code);
+    });
     connect(textBox(), &RichTextBox::doubleClicked, this, [this] { trainer_->typing.clear(); });
 }
 

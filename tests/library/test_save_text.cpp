@@ -134,6 +134,7 @@ private slots:
     }
 
     void aProgramFolderThatIsGoneSavesNothing() {
+        qputenv("XDG_DATA_HOME", "/dev/null/no-data-folder-either");
         KeyingTrace trace;
         TrainerForm form(TrainerSetup{"/nonexistent/folder", &trace, BusyWait(0)});
         QTest::mouseClick(form.widget(Control::Command15), Qt::LeftButton);

@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 APP         = $(BUILD)/vornik
 CTEST_JOBS ?= 2
 
-.PHONY: deps configure build run test format-check e2e bench fuzz screenshot clean
+.PHONY: deps configure build run install package test format-check e2e bench fuzz screenshot clean
 
 deps:
 	@scripts/install-deps
@@ -22,6 +22,20 @@ build: configure
 run: build
 	@mkdir -p $(BUILD)/library && cp -n assets/library/* $(BUILD)/library/ 2>/dev/null || true
 	@cd $(BUILD)/library && ../vornik
+
+# Installs under PREFIX (default /usr/local), staged below DESTDIR when that is given:
+#   make install PREFIX=/usr DESTDIR=/tmp/stage
+PREFIX  ?= /usr/local
+DESTDIR ?=
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# $(BUILD)/vornik_<version>_amd64.deb, then lintian's verdict on it: any warning or error fails
+# (the tags it still reports at lower levels are explained in the README).
+package: build
+	@scripts/install-deps package
+	@cmake --build $(BUILD) --target package
+	@lintian --fail-on warning,error $(BUILD)/vornik_*_amd64.deb
 
 # The unit tests; the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer in
 # $(ASAN_BUILD), where any report fails them (tests/sanitizers/lsan.supp names the outside

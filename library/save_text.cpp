@@ -3,7 +3,7 @@
 #include "storage/program_path.h"
 
 namespace {
-// A name that would not make a file of its own inside the program folder: empty (the folder
+// A name that would not make a file of its own inside the settings folder: empty (the folder
 // itself), "." and "..", or one that reaches into another folder.
 bool staysInFolder(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
@@ -11,8 +11,8 @@ bool staysInFolder(const std::string& name) {
 }
 } // namespace
 
-SaveText::SaveText(TrainerView& view, std::string programFolder)
-    : view_(view), programFolder_(std::move(programFolder)) {}
+SaveText::SaveText(TrainerView& view, std::string settingsFolder)
+    : view_(view), settingsFolder_(std::move(settingsFolder)) {}
 
 void SaveText::togglePanel() {
     view_.setVisible(kSavePanel, !view_.isVisible(kSavePanel));
@@ -28,7 +28,7 @@ void SaveText::clearName() {
 // can correct the name.
 void SaveText::save() {
     const std::string name = view_.text(kSaveNameBox);
-    if (!staysInFolder(name) || !view_.saveDocument(progpath::join(programFolder_, name)))
+    if (!staysInFolder(name) || !view_.saveDocument(progpath::join(settingsFolder_, name)))
         return;
     view_.refreshFiles();
     view_.setVisible(kSavePanel, false);

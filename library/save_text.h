@@ -4,10 +4,11 @@
 
 #include <string>
 
-// Saving the text box as a Rich Text Format file beside the program, under a typed name.
+// Saving the text box as a Rich Text Format file under a typed name, in the folder that holds the
+// settings file (beside the program, or the learner's data folder for an installed program).
 class SaveText {
 public:
-    SaveText(TrainerView& view, std::string programFolder);
+    SaveText(TrainerView& view, std::string settingsFolder);
 
     void togglePanel(); // "Simpan Fail"
     void clearName();   // a click into the name box
@@ -16,5 +17,5 @@ public:
 
 private:
     TrainerView& view_;
-    std::string programFolder_;
+    std::string settingsFolder_;
 };

@@ -2,6 +2,7 @@
 
 #include "storage/file_attributes.h"
 #include "storage/program_path.h"
+#include "storage/settings_location.h"
 
 namespace {
 // The boxes in the order of the record's fields.
@@ -9,12 +10,12 @@ constexpr Control kBoxes[] = {kStoredDelayLimit, kStoredDash, kStoredPitch, kRat
 } // namespace
 
 SettingsBinding::SettingsBinding(TrainerView& view, SpeedPitch& speedPitch, GroupDrill& groups,
-                                 std::string programFolder)
+                                 std::string settingsFolder)
     : view_(view), speedPitch_(speedPitch), groups_(groups),
-      programFolder_(std::move(programFolder)) {}
+      settingsFolder_(std::move(settingsFolder)) {}
 
 void SettingsBinding::activate() {
-    if (store_.open(progpath::join(programFolder_, kFileName))) {
+    if (store_.open(progpath::join(settingsFolder_, progpath::kSettingsFileName))) {
         if (auto record = store_.firstRecord()) {
             fill(*record);
             filled_ = std::move(record);

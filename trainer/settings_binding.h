@@ -9,13 +9,14 @@
 #include <string>
 
 // Binds the four settings boxes (Text4 delay limit, Text5 dash length, Text6 pitch, Text7 ratio)
-// to the record of "laju.mdb" beside the program. The program never writes a setting by an
+// to the record of "laju.mdb" in the settings folder (storage/settings_location.h says which).
+// The program never writes a setting by an
 // explicit statement: the controls change the boxes, and a normal close carries the boxes that
 // changed back into the file.
 class SettingsBinding {
 public:
     SettingsBinding(TrainerView& view, SpeedPitch& speedPitch, GroupDrill& groups,
-                    std::string programFolder);
+                    std::string settingsFolder);
 
     // The first activation: reads the record into the boxes and derives the engine's state from
     // them. Every step that fails is skipped silently and the next one runs.
@@ -25,7 +26,6 @@ public:
     // and leaves the file as it was.
     void writeBack();
 
-    static constexpr const char* kFileName = "laju.mdb";
     static constexpr const char* kLibraryPattern = "*.txt;*.text;*.htm;*.html;*.doc;*. ";
 
 private:
@@ -35,7 +35,7 @@ private:
     TrainerView& view_;
     SpeedPitch& speedPitch_;
     GroupDrill& groups_;
-    std::string programFolder_;
+    std::string settingsFolder_;
     SettingsStore store_;
     std::optional<SettingsRecord> filled_;
 };

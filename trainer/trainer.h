@@ -10,6 +10,7 @@
 #include "player/text_player.h"
 #include "player/typing_panel.h"
 #include "player/word_scanner.h"
+#include "storage/settings_location.h"
 #include "trainer/pause_button.h"
 #include "trainer/settings_binding.h"
 
@@ -20,16 +21,19 @@
 struct Trainer {
     Trainer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
             const BusyWait& busyWait, const std::string& programFolder)
-        : keyer(state, view, tone, random, busyWait), speedPitch(state, view), scanner(state, view),
+        : settingsFolder(progpath::settingsFolder(programFolder)),
+          keyer(state, view, tone, random, busyWait), speedPitch(state, view), scanner(state, view),
           groups(state, view, keyer, random), words(state, view, keyer, random, scanner),
           player(state, view, keyer, scanner), pauseButton(state, view, player, words),
           typing(state, view, keyer, player), library(state, view, typing),
-          saving(view, programFolder), settings(view, speedPitch, groups, programFolder),
+          saving(view, settingsFolder), settings(view, speedPitch, groups, settingsFolder),
           sent(state) {
         player.setNextFileStep(&library);
         keyer.setObserver(&sent);
     }
 
+    // Holds the settings file and the saved texts; decided once, when the trainer is made.
+    const std::string settingsFolder;
     Keyer keyer;
     SpeedPitch speedPitch;
     WordScanner scanner;

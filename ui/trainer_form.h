@@ -19,7 +19,8 @@ class RichTextBox;
 
 // What the window needs from outside: where the program lives and how it makes sound.
 struct TrainerSetup {
-    std::string programFolder;  // holds "key22.jpg" and the settings file
+    // Holds "key22.jpg", and the settings file too unless it cannot (storage/settings_location.h).
+    std::string programFolder;
     ToneOutput* tone = nullptr; // the sound output; must outlive the window
     BusyWait busyWait;          // the silence of one delay unit
 };

@@ -10,7 +10,7 @@
 // that a first start gives: dash 250 ms, ratio 2.8 (dot 89 ms), 700 Hz, delay limit 3000, three
 // gap repeats. The slider and the ratio box run their handlers when they change, as in the window.
 struct Rig {
-    explicit Rig(std::string programFolder = "/nonexistent-program-folder")
+    explicit Rig(std::string programFolder = "/tmp")
         : t(state, view, trace, random, (trace.listen(wait), wait), std::move(programFolder)) {
         view.onChange = [this](Control control) {
             if (control == kRatioBox)

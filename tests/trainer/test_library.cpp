@@ -9,7 +9,7 @@ namespace {
 
 // A library of one-letter texts; an empty entry is a file that cannot be loaded.
 struct Library : Rig {
-    explicit Library(const std::vector<std::string>& texts) : Rig("/program") {
+    explicit Library(const std::vector<std::string>& texts) {
         state.libraryFolder = "/library/";
         for (std::size_t i = 0; i < texts.size(); ++i) {
             view.files.push_back(std::to_string(i) + ".txt");
@@ -107,18 +107,18 @@ private slots:
 
     void savingKeepsTheTextInTheProgramFolder() {
         for (const char* bad : {"", ".", "..", "sub/x.txt", "../out.txt", "..\\out.txt"}) {
-            Rig rig("/program");
+            Rig rig;
             rig.t.saving.togglePanel();
             rig.view.texts[kSaveNameBox] = bad;
             rig.t.saving.save();
             QVERIFY(rig.view.documents.empty());
             QVERIFY(rig.view.isVisible(kSavePanel)); // left open to correct the name
         }
-        Rig rig("/program");
+        Rig rig;
         rig.view.texts[kTextBox] = "cq cq";
         rig.view.texts[kSaveNameBox] = " nota 1.txt";
         rig.t.saving.save();
-        QCOMPARE(rig.view.documents["/program/ nota 1.txt"], std::string("cq cq"));
+        QCOMPARE(rig.view.documents["/tmp/ nota 1.txt"], std::string("cq cq"));
         QVERIFY(!rig.view.isVisible(kSavePanel));
     }
 };

@@ -9,6 +9,7 @@ std::size_t ToneScheduler::reset() {
     }
     clock_ = FrameClock(ToneShape::kSampleRate);
     nextFrame_ = 0;
+    last_.reset();
     return dropped;
 }
 
@@ -16,13 +17,38 @@ bool ToneScheduler::hasRoom() const {
     return std::any_of(sounding_.begin(), sounding_.end(), [](const auto& slot) { return !slot; });
 }
 
+namespace {
+// Half the whole frames that fit into `ns`: the most half an edge may take of a silence that
+// it shares with the neighbouring tone's edge.
+constexpr std::int64_t kSecond = 1'000'000'000;
+
+std::int64_t halfOfFramesIn(std::int64_t ns) {
+    return std::clamp<std::int64_t>(ns, 0, kSecond) * ToneShape::kSampleRate / kSecond / 2;
+}
+} // namespace
+
 void ToneScheduler::place(const Request& request) {
-    const std::int64_t leadIn = ToneShape(request.hz, request.ms).leadInFrames();
-    const std::int64_t start =
-        std::max(clock_.frameAt(request.requestNs + kLeadNs) - leadIn, nextFrame_);
+    // The first tone of a stream has all the silence it wants before it.
+    const std::int64_t gapNs = last_ ? request.startNs - last_->endNs : kSecond;
+    const ToneShape edges(request.hz, request.ms, 0, halfOfFramesIn(gapNs),
+                          halfOfFramesIn(request.silenceAfterNs));
+    const std::int64_t leadIn = edges.leadInFrames();
+    std::int64_t start = std::max(clock_.frameAt(request.startNs + kLeadNs), nextFrame_ + leadIn);
+    // The frame clock may round the silence before the tone a frame either way; its length on
+    // the timeline decides: none joins the tones, any keeps them a frame apart at least.
+    if (last_ && gapNs <= 0 && last_->endFrame >= nextFrame_ + leadIn)
+        start = last_->endFrame;
+    else if (last_ && gapNs > 0)
+        start =
+            std::max(start, last_->endFrame + std::max<std::int64_t>(1, last_->halfFall + leadIn));
+    const std::int64_t first = start - leadIn;
     auto free =
         std::find_if(sounding_.begin(), sounding_.end(), [](const auto& slot) { return !slot; });
-    free->emplace(SoundingTone{ToneShape(request.hz, request.ms, start), start});
+    free->emplace(SoundingTone{
+        ToneShape(request.hz, request.ms, first, edges.leadInFrames(), edges.leadOutFrames()),
+        first});
+    last_ = LastTone{request.startNs + std::int64_t{std::max(request.ms, 0)} * 1'000'000,
+                     start + ToneShape::framesFor(request.ms), edges.leadOutFrames()};
 }
 
 std::size_t ToneScheduler::mix(float* out, std::size_t count) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the keying through the real sound output: starts a sound server of its own, records
 # every mode of keying_bench with the shared audio tools and prints the figures with their goals.
+# The keying runs with one core kept busy by another process, as on a machine doing other work.
 # usage: bench/keying_bench.sh PATH/TO/keying_bench [RESULTS_DIR]
 set -euo pipefail
 
@@ -15,7 +16,9 @@ out=$(realpath "$out")
 # so sharing one with another session would mix their sounds. Only this server is stopped.
 CW_AUDIO_DIR=$(mktemp -d /tmp/vornik-sound.XXXXXX)
 export CW_AUDIO_DIR
+busy=
 finish() {
+    [[ -n $busy ]] && kill "$busy" 2>/dev/null
     "$tools/stop-sound-server" 2>/dev/null || true
     rm -rf "$CW_AUDIO_DIR"
 }
@@ -28,10 +31,13 @@ record() {
     "$tools/capture" -o "$out/$1.wav" -- "$bench" "$1" "$out/$1.trace" "${@:2}" >/dev/null 2>&1
     "$tools/cw-timing" "$out/$1.wav" > "$out/$1.json" || true
 }
-record pattern
+bash -c 'while :; do :; done' &
+busy=$!
+record characters 20
+record groups 60
 record after-open 20
 record after-silence 20
 record cpu
-"$bench" busy-wait "$out/busy-wait.trace"
+"$bench" unit "$out/unit.trace"
 
 /usr/bin/python3 "$here/keying_figures.py" "$out"

@@ -62,6 +62,7 @@ void installFontSubstitutes() {
 
 TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
     : QMainWindow(parent), setup_(std::move(setup)),
+      timeline_(setup_.clock != nullptr ? *setup_.clock : steadyClock_),
       files_(std::filesystem::current_path().string()) {
     Q_INIT_RESOURCE(pictures);
     installFontSubstitutes();
@@ -86,7 +87,7 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
 
     buildControls();
     setTabOrder();
-    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, setup_.busyWait,
+    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, timeline_,
                                          setup_.programFolder);
     wireWindow();
     wireKeyingControls();

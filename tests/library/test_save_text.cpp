@@ -63,7 +63,8 @@ private slots:
         QDir::setCurrent(programFolder.path());
         {
             KeyingTrace trace;
-            TrainerForm form(TrainerSetup{programFolder.path().toStdString(), &trace, BusyWait(0)});
+            TrainerForm form(
+                TrainerSetup{programFolder.path().toStdString(), &trace, &trace.clock()});
             form.setFilePattern(SettingsBinding::kLibraryPattern);
             form.setText(Control::rtf, "Selamat pagi\r\nΚαλημέρα — {x} \\ y");
             QTest::mouseClick(form.widget(Control::Command15), Qt::LeftButton);
@@ -116,7 +117,7 @@ private slots:
         keep.write("keep me");
         keep.close();
         KeyingTrace trace;
-        TrainerForm form(TrainerSetup{folder.path().toStdString(), &trace, BusyWait(0)});
+        TrainerForm form(TrainerSetup{folder.path().toStdString(), &trace, &trace.clock()});
         const auto entries = [](const QDir& dir) {
             return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         };
@@ -135,7 +136,7 @@ private slots:
 
     void aProgramFolderThatIsGoneSavesNothing() {
         KeyingTrace trace;
-        TrainerForm form(TrainerSetup{"/nonexistent/folder", &trace, BusyWait(0)});
+        TrainerForm form(TrainerSetup{"/nonexistent/folder", &trace, &trace.clock()});
         QTest::mouseClick(form.widget(Control::Command15), Qt::LeftButton);
         form.setText(Control::Text1, "a.txt");
         QTest::mouseClick(form.widget(Control::Command16), Qt::LeftButton);

@@ -134,7 +134,7 @@ private slots:
 static int session(int argc, char** argv) {
     QApplication app(argc, argv);
     KeyingTrace trace;
-    TrainerForm form(TrainerSetup{argv[2], &trace, BusyWait(0)});
+    TrainerForm form(TrainerSetup{argv[2], &trace, &trace.clock()});
     form.show();
     form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form))

@@ -224,7 +224,7 @@ private slots:
             QVERIFY(QFile::copy(QString(VORNIK_SOURCE_DIR) + "/assets/key22.jpg",
                                 folder.filePath("key22.jpg")));
         KeyingTrace trace;
-        TrainerSetup setup{folder.path().toStdString(), &trace, BusyWait(0)};
+        TrainerSetup setup{folder.path().toStdString(), &trace, &trace.clock()};
         TrainerForm form(std::move(setup));
         const auto* picture = static_cast<QLabel*>(find(form, "Image1"));
         QCOMPARE(!picture->pixmap().isNull(), present);

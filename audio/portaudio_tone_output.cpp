@@ -310,3 +310,7 @@ void PortAudioToneOutput::playTone(const Tone& tone) {
         device_->send(placed);
     device_->sleepUntil(end);
 }
+
+std::int64_t PortAudioToneOutput::lateToneAllowanceNs() const {
+    return ToneScheduler::kLateAllowanceNs;
+}

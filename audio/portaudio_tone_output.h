@@ -34,6 +34,7 @@ public:
     PortAudioToneOutput& operator=(const PortAudioToneOutput&) = delete;
 
     void playTone(const Tone& tone) override;
+    std::int64_t lateToneAllowanceNs() const override;
 
 private:
     struct Device;

@@ -28,11 +28,13 @@ class ToneScheduler {
 public:
     using Request = Tone;
 
-    // From a tone's start on the timeline to the frame its 50 % point lands on. It must exceed
-    // how late a tone may be handed over (KeyingTimeline::kToneCatchUpNs), plus what may already
-    // be rendered when it arrives (one buffer), plus the half edge rendered before the nominal
-    // start (6 ms); the rest is room for callbacks that come late.
+    // From a tone's start on the timeline to the frame its 50 % point lands on.
     static constexpr std::int64_t kLeadNs = 30'000'000;
+    // How late after its start a tone may arrive and still sound in its place: the lead less
+    // what may already be rendered when it arrives (one buffer, 5.3 ms), the half edge rendered
+    // before its nominal start (6 ms) and room for callbacks later than any seen so far (6.7 ms).
+    // A busy-wait preempted for a few milliseconds then still keeps its silence exact.
+    static constexpr std::int64_t kLateAllowanceNs = 12'000'000;
     static constexpr std::size_t kMaxSounding = 4;
 
     // Renders the `count` frames of the next buffer into `out`, for a callback entered at

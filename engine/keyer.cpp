@@ -43,7 +43,8 @@ void Keyer::sendElement(double lengthMillis) {
         state_.toneFrequency = numtext::leadingNumber(view_.text(kStoredPitch));
     // A negative length (from a negative ratio) plays nothing rather than blocking.
     const int ms = std::max(0, wholeNumber(lengthMillis));
-    const std::int64_t start = timeline_.startTone(ms, state_.delayLimit);
+    const std::int64_t start =
+        timeline_.startTone(ms, state_.delayLimit, tone_.lateToneAllowanceNs());
     tone_.playTone(
         {wholeNumber(state_.toneFrequency), ms, start, KeyingTimeline::unitNs(state_.delayLimit)});
     delayUnit();

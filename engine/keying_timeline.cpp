@@ -61,8 +61,8 @@ void KeyingTimeline::delayUnit(std::int64_t& counter, double limit) {
         observer_(limit, counter);
 }
 
-std::int64_t KeyingTimeline::startTone(int ms, double limit) {
-    const std::int64_t start = nextStart(std::min(unitNs(limit), kToneCatchUpNs));
+std::int64_t KeyingTimeline::startTone(int ms, double limit, std::int64_t allowedLateNs) {
+    const std::int64_t start = nextStart(std::min(unitNs(limit), allowedLateNs));
     end_ = start + std::int64_t{std::max(ms, 0)} * 1'000'000;
     return start;
 }

@@ -17,10 +17,6 @@ class KeyingTimeline {
 public:
     // One iteration of a delay unit: a stored delay limit of 3000 is 30.000 ms on every machine.
     static constexpr std::int64_t kIterationNs = 10'000;
-    // How late a tone may start and still keep its place on the timeline. A tone is played a
-    // constant delay after its start; one handed over later than this could no longer sound
-    // where it belongs, and the silence after it would come out short.
-    static constexpr std::int64_t kToneCatchUpNs = 5'000'000;
 
     explicit KeyingTimeline(MonotonicClock& clock) : clock_(clock) {}
 
@@ -29,8 +25,9 @@ public:
     // until its own 10 us deadline on the timeline has passed. Never sleeps, never yields.
     void delayUnit(std::int64_t& counter, double limit);
     // The start on the timeline of a tone of `ms` milliseconds keyed now, at a delay limit of
-    // `limit`; the timeline moves on to the tone's end.
-    std::int64_t startTone(int ms, double limit);
+    // `limit`, for a sound output that places a tone handed over up to `allowedLateNs` after its
+    // start; the timeline moves on to the tone's end.
+    std::int64_t startTone(int ms, double limit, std::int64_t allowedLateNs);
     // The length of one delay unit at `limit`, in ns.
     static std::int64_t unitNs(double limit);
 

@@ -25,4 +25,9 @@ public:
     // above half the sample rate) is played as silence of the same length; a length of 0 or less
     // returns at once. Called on the window's thread only.
     virtual void playTone(const Tone& tone) = 0;
+
+    // How long after its start a tone may be handed over and still sound in its place. The
+    // keying timeline starts afresh when the thread comes later than this before a tone: the
+    // silence before the tone then grows, rather than the silence after it shrinking.
+    virtual std::int64_t lateToneAllowanceNs() const { return 5'000'000; }
 };

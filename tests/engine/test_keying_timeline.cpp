@@ -104,7 +104,7 @@ private slots:
             QCOMPARE(rig.tones.size(), units.size());
             for (std::size_t i = 0; i + 1 < units.size(); ++i) {
                 QCOMPARE(rig.tones[i].silenceAfterNs, unit);
-                QVERIFY(rig.handedOverLate[i] <= KeyingTimeline::kToneCatchUpNs);
+                QVERIFY(rig.handedOverLate[i] <= rig.lateToneAllowanceNs());
                 QVERIFY2(rig.gapAfter(i) >= units[i] * unit,
                          qPrintable(QString("limit %1, gap %2").arg(limit).arg(i)));
             }

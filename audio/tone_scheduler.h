@@ -15,7 +15,8 @@
 //
 // The lead makes the sound follow the timeline at one constant delay, so the silence between two
 // tones is heard exactly: it keeps its length to the frame, however late or bunched the callbacks
-// come. A tone that arrives too late for its frame starts at once.
+// come. A tone that arrives too late for its frame starts at once, and those after it follow it
+// at their exact silences, catching up with the timeline a frame or so at a time.
 //
 // Two tones never run into each other: next to a silence shorter than an edge, the fall before
 // it and the rise after it are shortened to fit into it, so the sound goes quiet between them
@@ -66,8 +67,9 @@ private:
         ToneShape shape;
         std::int64_t startFrame;
     };
-    // Where the last tone placed ends, on the timeline and in the stream.
+    // Where the last tone placed starts and ends on the timeline, and where it ends in the stream.
     struct LastTone {
+        std::int64_t startNs;
         std::int64_t endNs;
         std::int64_t endFrame;
         std::int64_t halfFall;
@@ -75,6 +77,9 @@ private:
 
     bool hasRoom() const;
     void place(const Request& request);
+    // Where the 50 % point of a tone's rise belongs in the stream, before the bounds of what is
+    // already rendered and of the tone before it.
+    std::int64_t startFrame(const Request& request, std::int64_t gapNs) const;
     std::size_t mix(float* out, std::size_t count);
 
     FrameClock clock_{ToneShape::kSampleRate};

@@ -128,8 +128,11 @@ void TrainerForm::setTabOrder() {
     }
 }
 
-void TrainerForm::windowLoad() {
-    // Centred on the screen, by the window's outer size.
+// Centred on the screen by the window's outer frame, title bar included (move() places the
+// frame's corner). Before the window is shown the frame is not known yet and the client area
+// stands in for it; once the window manager has framed it, centring again puts the whole
+// frame in the middle.
+void TrainerForm::centreOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         const QSize outer = frameGeometry().size();
@@ -137,6 +140,10 @@ void TrainerForm::windowLoad() {
         move(area.x() + (area.width() - outer.width()) / 2,
              area.y() + (area.height() - outer.height()) / 2);
     }
+}
+
+void TrainerForm::windowLoad() {
+    centreOnScreen();
     // The start picture is optional: missing or unreadable leaves the black picture area.
     const QPixmap picture(qs(progpath::join(setup_.programFolder, "key22.jpg")));
     if (!picture.isNull())
@@ -154,6 +161,7 @@ bool TrainerForm::event(QEvent* event) {
 }
 
 void TrainerForm::firstActivation() {
+    centreOnScreen();
     // Topmost from now on: above every window of other programs, also after losing the focus.
     if (QWindow* handle = windowHandle())
         handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);

@@ -80,6 +80,7 @@ protected:
 private:
     void buildControls();
     void setTabOrder();
+    void centreOnScreen();
     void windowLoad();
     void firstActivation();
     void wireWindow();

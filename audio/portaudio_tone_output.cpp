@@ -118,10 +118,13 @@ struct PortAudioToneOutput::Device {
         thread.join();
     }
 
-    // Window thread.
-    void waitForFirstOpen() {
+    // Window thread. Returns whether it had to wait.
+    bool waitForFirstOpen() {
         std::unique_lock lock(mutex);
+        if (firstOpenDone)
+            return false;
         changed.wait(lock, [this] { return firstOpenDone; });
+        return true;
     }
     void send(const ToneRequest& request) {
         if (streamReady.load(std::memory_order_acquire) && requests.push(request))
@@ -285,15 +288,29 @@ PortAudioToneOutput::PortAudioToneOutput() : device_(std::make_unique<Device>())
 
 PortAudioToneOutput::~PortAudioToneOutput() = default;
 
-void PortAudioToneOutput::playTone(int hz, int ms) {
-    if (ms <= 0)
+void PortAudioToneOutput::playTone(const Tone& tone) {
+    if (tone.ms <= 0)
         return;
     // Wake-ups come this close to the deadline (the default slack is 50 us); set on every
     // call because the slack belongs to the calling thread.
     prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
-    device_->waitForFirstOpen();
-    const Clock::time_point start = Clock::now();
-    if (ToneShape::isPlayable(hz))
-        device_->send({nanosecondsOf(start), hz, ms});
-    device_->sleepUntil(start + std::chrono::milliseconds(ms));
+    Tone placed = tone;
+    auto end = Clock::time_point(std::chrono::nanoseconds(tone.startNs)) +
+               std::chrono::milliseconds(tone.ms);
+    // A tone keyed while the stream was still opening sounds as soon as it can, late; returning
+    // after its end and the silence after it lets the keying timeline start afresh from there
+    // rather than shorten the silence.
+    if (device_->waitForFirstOpen()) {
+        placed.startNs = nanosecondsOf(Clock::now());
+        end = Clock::time_point(std::chrono::nanoseconds(placed.startNs)) +
+              std::chrono::milliseconds(tone.ms) +
+              std::chrono::nanoseconds(tone.silenceAfterNs + 1);
+    }
+    if (ToneShape::isPlayable(tone.hz))
+        device_->send(placed);
+    device_->sleepUntil(end);
+}
+
+std::int64_t PortAudioToneOutput::lateToneAllowanceNs() const {
+    return ToneScheduler::kLateAllowanceNs;
 }

@@ -8,12 +8,11 @@
 // the end, playing silence between tones, so that no element is ever clipped by a device that
 // is still starting.
 //
-// Timing: playTone stamps the monotonic clock, hands the tone to the audio callback and sleeps
-// until stamp + length; it never waits for the device. The callback starts the tone on the
-// frame that belongs to stamp + a constant lead, rendered to the exact sample length. The
-// caller's timeline therefore advances by exactly the tone's length, the sound follows it at a
-// constant delay, and a silence the caller makes between two tones (the busy-wait) is heard at
-// exactly its length.
+// Timing: playTone hands the tone to the audio callback and sleeps until its end on the keying
+// timeline; it never waits for the device. The callback starts the tone on the frame that
+// belongs to its timeline start + a constant lead, rendered to the exact sample length, so the
+// sound follows the timeline at a constant delay and a silence between two tones (the
+// busy-wait) is heard at exactly its length.
 //
 // Opening does not hold up the window: the constructor returns at once and a device thread
 // opens the stream (about 0.1-0.3 s); the first playTone waits for that. Without a device or
@@ -34,7 +33,8 @@ public:
     PortAudioToneOutput(const PortAudioToneOutput&) = delete;
     PortAudioToneOutput& operator=(const PortAudioToneOutput&) = delete;
 
-    void playTone(int hz, int ms) override;
+    void playTone(const Tone& tone) override;
+    std::int64_t lateToneAllowanceNs() const override;
 
 private:
     struct Device;

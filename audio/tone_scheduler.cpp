@@ -1,5 +1,7 @@
 #include "audio/tone_scheduler.h"
 
+#include <cmath>
+
 std::size_t ToneScheduler::reset() {
     std::size_t dropped = 0;
     for (auto& slot : sounding_) {
@@ -9,6 +11,7 @@ std::size_t ToneScheduler::reset() {
     }
     clock_ = FrameClock(ToneShape::kSampleRate);
     nextFrame_ = 0;
+    last_.reset();
     return dropped;
 }
 
@@ -16,13 +19,65 @@ bool ToneScheduler::hasRoom() const {
     return std::any_of(sounding_.begin(), sounding_.end(), [](const auto& slot) { return !slot; });
 }
 
+namespace {
+// Half the whole frames that fit into `ns`: the most half an edge may take of a silence that
+// it shares with the neighbouring tone's edge.
+constexpr std::int64_t kSecond = 1'000'000'000;
+
+std::int64_t halfOfFramesIn(std::int64_t ns) {
+    return std::clamp<std::int64_t>(ns, 0, kSecond) * ToneShape::kSampleRate / kSecond / 2;
+}
+
+std::int64_t framesIn(std::int64_t ns) {
+    return std::llround(static_cast<double>(ns) * ToneShape::kSampleRate / kSecond);
+}
+
+// How far the sound may fall behind the frame clock before a tone goes back to the clock's frame
+// (shortening the silence before it): only after something far out of the ordinary.
+constexpr std::int64_t kMostBehindFrames = ToneShape::kSampleRate / 20; // 50 ms
+} // namespace
+
+std::int64_t ToneScheduler::startFrame(const Request& request, std::int64_t gapNs) const {
+    const std::int64_t byClock = clock_.frameAt(request.startNs + kLeadNs);
+    if (!last_)
+        return byClock;
+    // A tone follows the last one by exactly the silence between them on the timeline, whatever
+    // the frame clock's estimate does meanwhile (callbacks late for a while) and even when the
+    // last one had to start late. It is drawn towards the clock's frame by one frame plus 100 ppm
+    // of the time since the last start, at most 4 frames (83 us): enough to follow the drift
+    // between the sound card's clock and the steady clock, never enough to change a silence
+    // audibly. A tone the clock puts later (after a stall) goes there at once: its silence grows.
+    const std::int64_t chained = last_->endFrame + framesIn(std::max<std::int64_t>(gapNs, 0));
+    const std::int64_t pull =
+        std::min<std::int64_t>(4, 1 + framesIn(request.startNs - last_->startNs) / 10'000);
+    if (byClock > chained + pull || chained - byClock > kMostBehindFrames)
+        return byClock;
+    return chained + std::max(byClock - chained, -pull);
+}
+
 void ToneScheduler::place(const Request& request) {
-    const std::int64_t leadIn = ToneShape(request.hz, request.ms).leadInFrames();
-    const std::int64_t start =
-        std::max(clock_.frameAt(request.requestNs + kLeadNs) - leadIn, nextFrame_);
+    // The first tone of a stream has all the silence it wants before it.
+    const std::int64_t gapNs = last_ ? request.startNs - last_->endNs : kSecond;
+    const ToneShape edges(request.hz, request.ms, 0, halfOfFramesIn(gapNs),
+                          halfOfFramesIn(request.silenceAfterNs));
+    const std::int64_t leadIn = edges.leadInFrames();
+    std::int64_t start = std::max(startFrame(request, gapNs), nextFrame_ + leadIn);
+    // The frame clock may round the silence before the tone a frame either way; its length on
+    // the timeline decides: none joins the tones, any keeps them a frame apart at least.
+    if (last_ && gapNs <= 0 && last_->endFrame >= nextFrame_ + leadIn)
+        start = last_->endFrame;
+    else if (last_ && gapNs > 0)
+        start =
+            std::max(start, last_->endFrame + std::max<std::int64_t>(1, last_->halfFall + leadIn));
+    const std::int64_t first = start - leadIn;
     auto free =
         std::find_if(sounding_.begin(), sounding_.end(), [](const auto& slot) { return !slot; });
-    free->emplace(SoundingTone{ToneShape(request.hz, request.ms, start), start});
+    free->emplace(SoundingTone{
+        ToneShape(request.hz, request.ms, first, edges.leadInFrames(), edges.leadOutFrames()),
+        first});
+    last_ = LastTone{request.startNs,
+                     request.startNs + std::int64_t{std::max(request.ms, 0)} * 1'000'000,
+                     start + ToneShape::framesFor(request.ms), edges.leadOutFrames()};
 }
 
 std::size_t ToneScheduler::mix(float* out, std::size_t count) {

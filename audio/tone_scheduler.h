@@ -2,6 +2,7 @@
 
 #include "audio/frame_clock.h"
 #include "audio/tone_shape.h"
+#include "engine/tone_output.h"
 
 #include <algorithm>
 #include <array>
@@ -9,28 +10,32 @@
 #include <cstdint>
 #include <optional>
 
-// What the audio callback does: places every tone on the frame that lines up with its request
-// time plus a constant lead, and renders the sounding tones into each buffer.
+// What the audio callback does: places every tone on the frame that lines up with its start on
+// the keying timeline plus a constant lead, and renders the sounding tones into each buffer.
 //
-// The lead makes the sound follow the requests at one constant delay, so the time between two
-// requests is heard exactly: a silence the caller makes between two tones keeps its length to
-// the frame, however late or bunched the callbacks come. A tone that arrives too late for its
-// frame starts at once. Tones that overlap are added; the phase follows the stream's frame
-// count, so two of one pitch that touch make one seamless tone.
+// The lead makes the sound follow the timeline at one constant delay, so the silence between two
+// tones is heard exactly: it keeps its length to the frame, however late or bunched the callbacks
+// come. A tone that arrives too late for its frame starts at once, and those after it follow it
+// at their exact silences, catching up with the timeline a frame or so at a time.
+//
+// Two tones never run into each other: next to a silence shorter than an edge, the fall before
+// it and the rise after it are shortened to fit into it, so the sound goes quiet between them
+// for at least one frame (their 50 % points stay put). A silence of 0 (a delay limit of 0) joins
+// them: the phase follows the stream's frame count, so two of one pitch make one seamless tone,
+// cut hard at its ends where no silence leaves room for an edge.
 //
 // No allocation, no lock, no system call: safe in an audio callback. Not thread-safe.
 class ToneScheduler {
 public:
-    struct Request {
-        std::int64_t requestNs; // monotonic time of the request
-        int hz;
-        int ms;
-    };
+    using Request = Tone;
 
-    // From a request to the frame its 50 % point lands on. It must exceed what may already be
-    // rendered when the request arrives (one buffer) plus the half edge rendered before the
-    // nominal start (6 ms); the rest is room for callbacks that come late.
+    // From a tone's start on the timeline to the frame its 50 % point lands on.
     static constexpr std::int64_t kLeadNs = 30'000'000;
+    // How late after its start a tone may arrive and still sound in its place: the lead less
+    // what may already be rendered when it arrives (one buffer, 5.3 ms), the half edge rendered
+    // before its nominal start (6 ms) and room for callbacks later than any seen so far (6.7 ms).
+    // A busy-wait preempted for a few milliseconds then still keeps its silence exact.
+    static constexpr std::int64_t kLateAllowanceNs = 12'000'000;
     static constexpr std::size_t kMaxSounding = 4;
 
     // Renders the `count` frames of the next buffer into `out`, for a callback entered at
@@ -62,12 +67,23 @@ private:
         ToneShape shape;
         std::int64_t startFrame;
     };
+    // Where the last tone placed starts and ends on the timeline, and where it ends in the stream.
+    struct LastTone {
+        std::int64_t startNs;
+        std::int64_t endNs;
+        std::int64_t endFrame;
+        std::int64_t halfFall;
+    };
 
     bool hasRoom() const;
     void place(const Request& request);
+    // Where the 50 % point of a tone's rise belongs in the stream, before the bounds of what is
+    // already rendered and of the tone before it.
+    std::int64_t startFrame(const Request& request, std::int64_t gapNs) const;
     std::size_t mix(float* out, std::size_t count);
 
     FrameClock clock_{ToneShape::kSampleRate};
     std::int64_t nextFrame_ = 0;
     std::array<std::optional<SoundingTone>, kMaxSounding> sounding_;
+    std::optional<LastTone> last_;
 };

@@ -27,20 +27,29 @@ std::int64_t ToneShape::framesFor(int ms) {
     return ms <= 0 ? 0 : static_cast<std::int64_t>(ms) * kSampleRate / 1000;
 }
 
-ToneShape::ToneShape(int hz, int ms, std::int64_t phaseFrame)
+ToneShape::ToneShape(int hz, int ms, std::int64_t phaseFrame, std::int64_t maxHalfRise,
+                     std::int64_t maxHalfFall)
     : hz_(isPlayable(hz) ? hz : 0), length_(framesFor(ms)),
       // A tone shorter than one edge gets edges as long as itself: rise and fall then meet at
       // full level in the middle and the 50 % points stay where they belong.
-      halfEdge_(std::min<std::int64_t>(kEdgeFrames, length_) / 2),
+      halfRise_(std::clamp<std::int64_t>(maxHalfRise, 0,
+                                         std::min<std::int64_t>(kEdgeFrames, length_) / 2)),
+      halfFall_(std::clamp<std::int64_t>(maxHalfFall, 0,
+                                         std::min<std::int64_t>(kEdgeFrames, length_) / 2)),
       phaseFrame_(positiveModulo(phaseFrame, kSampleRate)) {}
 
 double ToneShape::envelope(std::int64_t frame) const {
     const std::int64_t total = totalFrames();
-    if (frame <= 0 || frame >= total)
+    if (frame < 0 || frame >= total)
         return 0;
-    const auto edge = static_cast<double>(2 * halfEdge_);
-    const std::int64_t nearestEnd = std::min(frame, total - frame);
-    return nearestEnd < 2 * halfEdge_ ? risingEdge(static_cast<double>(nearestEnd) / edge) : 1.0;
+    // An edge of 0 frames is no edge: the tone is at full level from its first frame or to its
+    // last.
+    const auto edge = [](std::int64_t intoEdge, std::int64_t halfEdge) {
+        return intoEdge < 2 * halfEdge
+                   ? risingEdge(static_cast<double>(intoEdge) / static_cast<double>(2 * halfEdge))
+                   : 1.0;
+    };
+    return std::min(edge(frame, halfRise_), edge(total - frame, halfFall_));
 }
 
 void ToneShape::addTo(float* out, std::int64_t first, std::size_t count) const {
@@ -64,11 +73,4 @@ void ToneShape::addTo(float* out, std::int64_t first, std::size_t count) const {
         sine = sine * turnCos + cosine * turnSin;
         cosine = nextCosine;
     }
-}
-
-std::vector<float> renderTone(int hz, int ms) {
-    const ToneShape tone(hz, ms);
-    std::vector<float> samples(static_cast<std::size_t>(tone.totalFrames()), 0.0f);
-    tone.addTo(samples.data(), 0, samples.size());
-    return samples;
 }

@@ -14,7 +14,7 @@
 namespace {
 class CountingTone : public ToneOutput {
 public:
-    void playTone(int, int) override { ++tones; }
+    void playTone(const Tone&) override { ++tones; }
     long tones = 0;
 };
 } // namespace
@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     }
     QDir::setCurrent(folder.path());
     CountingTone tone;
-    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone, BusyWait(0)});
+    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
     form.setFilePattern(SettingsBinding::kLibraryPattern);
     form.state().gapRepeats = 3;
     form.setText(kStoredPitch, "700");

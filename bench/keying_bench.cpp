@@ -1,23 +1,26 @@
 // Keys through the real sound output and writes what it asked for, so that a recording of the
 // sound can be held against it (bench/keying_bench.sh does both and prints the figures).
 //
-//   keying_bench pattern TRACE          the fixed pattern through the keyer: 700 Hz, dash
-//                                       250 ms, ratio 2.8, one delay unit after each element
+//   keying_bench characters TRACE S     S seconds of random characters through the keyer at the
+//                                       default settings: 700 Hz, dash 250 ms, ratio 2.8, delay
+//                                       limit 3000, three gap repeats
+//   keying_bench groups TRACE S         S seconds of random five-character groups keyed as the
+//                                       random groups drill keys them, at the same settings
 //   keying_bench after-open TRACE N     N times: open the output, one dot, close
 //   keying_bench after-silence TRACE N  one output; N times: one dot, then 5 s of silence
 //   keying_bench cpu TRACE              CPU time of the process while a 10 s tone plays
-//   keying_bench busy-wait TRACE        calibration time and the length of 3000 iterations
+//   keying_bench unit TRACE             wall length of 300 delay units at limits 3000 and 100
 //
 // TRACE lines: "tone EPOCH_S HZ MS" for each request (CLOCK_REALTIME, to place it on the
-// recording's time axis), "gap MS" for each delay unit's measured length, "figure NAME VALUE" for
-// the rest.
+// recording's time axis), "figure NAME VALUE" for the rest.
 
 #include "audio/portaudio_tone_output.h"
-#include "bench/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
-#include "engine/busy_wait.h"
 #include "engine/keyer.h"
+#include "engine/keying_timeline.h"
+#include "engine/morse_table.h"
+#include "bench/inert_view.h"
 
 #include <algorithm>
 #include <chrono>
@@ -36,9 +39,8 @@ using Millis = std::chrono::duration<double, std::milli>;
 constexpr int kPitch = 700;
 constexpr int kDashMs = 250;
 constexpr double kRatio = 2.8;
-constexpr double kDelayLimit = 3000; // about 30 ms
-// Dots and dashes mixed, so that both kinds of element come before and after a gap.
-constexpr std::string_view kPattern = "-.-..--.-.---..-.-.--..-.-.-..-.---.-..-";
+constexpr double kDelayLimit = 3000; // 30 ms
+constexpr int kGapRepeats = 3;
 
 double epochSeconds() {
     timespec now{};
@@ -52,12 +54,6 @@ double processCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
 }
 
 class Trace {
@@ -75,7 +71,6 @@ public:
     void tone(double epoch, int hz, int ms) {
         std::fprintf(file_, "tone %.6f %d %d\n", epoch, hz, ms);
     }
-    void gap(double ms) { std::fprintf(file_, "gap %.4f\n", ms); }
     void figure(const char* name, double value) {
         std::fprintf(file_, "figure %s %.4f\n", name, value);
     }
@@ -88,17 +83,17 @@ private:
 class RecordingOutput : public ToneOutput {
 public:
     RecordingOutput(ToneOutput& output, Trace& trace) : output_(output), trace_(trace) {}
-    void playTone(int hz, int ms) override {
-        trace_.tone(epochSeconds(), hz, ms);
-        output_.playTone(hz, ms);
-        toneEnded_ = Clock::now();
+    void playTone(const Tone& tone) override {
+        trace_.tone(epochSeconds(), tone.hz, tone.ms);
+        output_.playTone(tone);
     }
-    Clock::time_point toneEnded() const { return toneEnded_; }
+    // A tone asked for now, as a key echo asks for it.
+    void playNow(int hz, int ms) { playTone({hz, ms, clock_.nowNs(), 0}); }
 
 private:
     ToneOutput& output_;
     Trace& trace_;
-    Clock::time_point toneEnded_;
+    SteadyClock clock_;
 };
 
 // Just enough window for the keyer: the pitch box holds the bench's pitch, nothing is ticked.
@@ -113,32 +108,62 @@ public:
 // The first tone waits for the output to finish opening; a silent one makes that wait, so that
 // the requests traced afterwards are stamped when the output really takes them.
 void waitUntilOpen(ToneOutput& output) {
-    output.playTone(0, 1);
+    SteadyClock clock;
+    output.playTone({0, 1, clock.nowNs(), 0});
 }
 
-void keyPattern(Trace& trace) {
+// The keyer at the default settings on the steady clock, through the real output.
+struct DefaultKeying {
+    explicit DefaultKeying(Trace& trace) : output(device, trace), timeline(clock) {
+        waitUntilOpen(device);
+        state.dashMillis = kDashMs;
+        state.dotMillis = kDashMs / kRatio;
+        state.delayLimit = kDelayLimit;
+        state.gapRepeats = kGapRepeats;
+    }
+    // One random character of the 42, keyed with its character gap.
+    void randomCharacter() {
+        const auto table = morse::table();
+        state.currentChar = table[std::size_t(random.next() * double(table.size()))].character;
+        keyer.sendCharacter();
+    }
     PortAudioToneOutput device;
-    waitUntilOpen(device);
-    RecordingOutput output(device, trace);
-    BusyWait wait = BusyWait::calibrated();
-    // Each delay unit directly follows its element, so its length is from the element's end to
-    // the wait's own report.
-    wait.setObserver([&](double, std::int64_t) {
-        trace.gap(Millis(Clock::now() - output.toneEnded()).count());
-    });
+    RecordingOutput output;
+    SteadyClock clock;
+    KeyingTimeline timeline;
     TrainerState state;
-    state.dashMillis = kDashMs;
-    state.dotMillis = kDashMs / kRatio;
-    state.delayLimit = kDelayLimit;
     BenchView view;
     RandomSource random;
-    Keyer keyer(state, view, output, random, wait);
-    for (char element : kPattern) {
-        if (element == '.')
-            keyer.sendDot();
-        else
-            keyer.sendDash();
-    }
+    Keyer keyer{state, view, output, random, timeline};
+};
+
+// Keys for `seconds`, then writes the process's CPU share: the busy-wait holds the thread during
+// silences, the thread sleeps during tones.
+template <typename KeyOnce> void keyFor(Trace& trace, int seconds, KeyOnce&& keyOnce) {
+    const double cpuBefore = processCpuSeconds();
+    const auto start = Clock::now();
+    while (Clock::now() - start < std::chrono::seconds(seconds))
+        keyOnce();
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    trace.figure("cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
+}
+
+void keyCharacters(Trace& trace, int seconds) {
+    DefaultKeying keying(trace);
+    keyFor(trace, seconds, [&] { keying.randomCharacter(); });
+}
+
+// As the random groups drill keys: one delay unit before every character, 8 per gap repeat
+// after every group.
+void keyGroups(Trace& trace, int seconds) {
+    DefaultKeying keying(trace);
+    keyFor(trace, seconds, [&] {
+        for (int character = 0; character < 5; ++character) {
+            keying.keyer.delayUnit();
+            keying.randomCharacter();
+        }
+        keying.keyer.gap(8);
+    });
 }
 
 int dotMs() {
@@ -150,7 +175,7 @@ void firstAfterOpen(Trace& trace, int tries) {
         PortAudioToneOutput device;
         waitUntilOpen(device);
         RecordingOutput output(device, trace);
-        output.playTone(kPitch, dotMs());
+        output.playNow(kPitch, dotMs());
     }
 }
 
@@ -160,7 +185,7 @@ void firstAfterSilence(Trace& trace, int tries) {
     RecordingOutput output(device, trace);
     for (int attempt = 0; attempt < tries; ++attempt) {
         std::this_thread::sleep_for(std::chrono::seconds(5));
-        output.playTone(kPitch, dotMs());
+        output.playNow(kPitch, dotMs());
     }
 }
 
@@ -173,60 +198,53 @@ void cpuDuringLongTone(Trace& trace) {
     RecordingOutput output(device, trace);
     const double cpuBefore = processCpuSeconds();
     const auto start = Clock::now();
-    output.playTone(kPitch, 10000);
+    output.playNow(kPitch, 10000);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     trace.figure("cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
 }
 
-void busyWaitLength(Trace& trace) {
-    constexpr int kCalibrations = 20;
-    constexpr int kRuns = 30;
-    double worstCalibrationMs = 0;
-    std::vector<double> wallMs;
-    std::vector<double> cpuMs;
-    for (int calibration = 0; calibration < kCalibrations; ++calibration) {
-        const auto start = Clock::now();
-        const BusyWait wait = BusyWait::calibrated();
-        worstCalibrationMs = std::max(worstCalibrationMs, Millis(Clock::now() - start).count());
-        for (int run = 0; run < kRuns; ++run) {
+// The delay unit alone, clocked from outside: how close to units x 10 us x limit each one ends.
+void unitLength(Trace& trace) {
+    SteadyClock clock;
+    KeyingTimeline timeline(clock);
+    for (double limit : {3000.0, 100.0}) {
+        std::vector<double> lengths;
+        for (int run = 0; run < 300; ++run) {
             std::int64_t counter = 0;
-            const double cpuBegin = threadCpuMs();
             const auto begin = Clock::now();
-            wait.run(counter, 3000);
-            wallMs.push_back(Millis(Clock::now() - begin).count());
-            cpuMs.push_back(threadCpuMs() - cpuBegin);
+            timeline.delayUnit(counter, limit);
+            lengths.push_back(Millis(Clock::now() - begin).count());
         }
+        std::sort(lengths.begin(), lengths.end());
+        const std::string name = "unit_" + std::to_string(int(limit)) + "_ms_";
+        trace.figure((name + "median").c_str(), lengths[lengths.size() / 2]);
+        trace.figure((name + "max").c_str(), lengths.back());
     }
-    std::sort(wallMs.begin(), wallMs.end());
-    std::sort(cpuMs.begin(), cpuMs.end());
-    trace.figure("calibration_ms_max", worstCalibrationMs);
-    trace.figure("wall_ms_median", wallMs[wallMs.size() / 2]);
-    trace.figure("wall_ms_p5", wallMs[wallMs.size() / 20]);
-    trace.figure("wall_ms_p95", wallMs[wallMs.size() * 19 / 20]);
-    trace.figure("cpu_ms_median", cpuMs[cpuMs.size() / 2]);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: keying_bench pattern|after-open|after-silence|cpu|busy-wait"
-                             " TRACE [TRIES]\n");
+        std::fprintf(stderr, "usage: keying_bench characters|groups|after-open|after-silence|cpu|"
+                             "unit TRACE [TRIES|SECONDS]\n");
         return 2;
     }
     const std::string_view mode = argv[1];
     Trace trace(argv[2]);
     const int tries = argc > 3 ? std::atoi(argv[3]) : 20;
-    if (mode == "pattern")
-        keyPattern(trace);
+    if (mode == "characters")
+        keyCharacters(trace, tries);
+    else if (mode == "groups")
+        keyGroups(trace, tries);
     else if (mode == "after-open")
         firstAfterOpen(trace, tries);
     else if (mode == "after-silence")
         firstAfterSilence(trace, tries);
     else if (mode == "cpu")
         cpuDuringLongTone(trace);
-    else if (mode == "busy-wait")
-        busyWaitLength(trace);
+    else if (mode == "unit")
+        unitLength(trace);
     else
         return 2;
     return 0;

@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir folder;
     PortAudioToneOutput tone;
-    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone, BusyWait(0)});
+    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
     FirstPaint paint;
     form.centralWidget()->installEventFilter(&paint);
     form.show();

@@ -19,11 +19,11 @@ int wholeNumber(double value) {
 } // namespace
 
 Keyer::Keyer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
-             const BusyWait& busyWait)
-    : state_(state), view_(view), tone_(tone), random_(random), busyWait_(busyWait) {}
+             KeyingTimeline& timeline)
+    : state_(state), view_(view), tone_(tone), random_(random), timeline_(timeline) {}
 
 void Keyer::delayUnit() {
-    busyWait_.run(state_.delayCounter, state_.delayLimit);
+    timeline_.delayUnit(state_.delayCounter, state_.delayLimit);
 }
 
 void Keyer::sendDot() {
@@ -42,7 +42,11 @@ void Keyer::sendElement(double lengthMillis) {
     else
         state_.toneFrequency = numtext::leadingNumber(view_.text(kStoredPitch));
     // A negative length (from a negative ratio) plays nothing rather than blocking.
-    tone_.playTone(wholeNumber(state_.toneFrequency), std::max(0, wholeNumber(lengthMillis)));
+    const int ms = std::max(0, wholeNumber(lengthMillis));
+    const std::int64_t start =
+        timeline_.startTone(ms, state_.delayLimit, tone_.lateToneAllowanceNs());
+    tone_.playTone(
+        {wholeNumber(state_.toneFrequency), ms, start, KeyingTimeline::unitNs(state_.delayLimit)});
     delayUnit();
 }
 

@@ -3,17 +3,18 @@
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "core/trainer_view.h"
-#include "engine/busy_wait.h"
 #include "engine/keying_observer.h"
+#include "engine/keying_timeline.h"
 #include "engine/tone_output.h"
 
 // Plays dots, dashes and timed silences, and turns one character into its Morse elements.
 // Tones are timed in milliseconds by the sound output; silences are a busy-wait of `delayLimit`
-// iterations. Nothing here yields to the window: every call returns when its sound has ended.
+// iterations of 10 us each. Both follow one timeline, which the tones carry to the sound output.
+// Nothing here yields to the window: every call returns when its sound has ended.
 class Keyer {
 public:
     Keyer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
-          const BusyWait& busyWait);
+          KeyingTimeline& timeline);
 
     // One delay unit of silence.
     void delayUnit();
@@ -38,6 +39,6 @@ private:
     TrainerView& view_;
     ToneOutput& tone_;
     RandomSource& random_;
-    const BusyWait& busyWait_;
+    KeyingTimeline& timeline_;
     KeyingObserver* observer_ = nullptr;
 };

@@ -18,7 +18,7 @@
 namespace {
 class Silence : public ToneOutput {
 public:
-    void playTone(int, int) override {}
+    void playTone(const Tone&) override {}
 };
 
 // Four weeks of a learner's checks up to yesterday, getting better with a wobble.
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir folder;
     Silence silence;
-    TrainerForm form(TrainerSetup{folder.path().toStdString(), &silence, BusyWait(0)});
+    TrainerForm form(TrainerSetup{folder.path().toStdString(), &silence});
     for (auto [box, value] : {std::pair{Control::Text4, "3000"},
                               {Control::Text5, "250"},
                               {Control::Text6, "700"},

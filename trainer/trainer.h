@@ -20,9 +20,9 @@
 // owns one and calls into it from its handlers; tests drive the same object.
 struct Trainer {
     Trainer(TrainerState& state, TrainerView& view, ToneOutput& tone, RandomSource& random,
-            const BusyWait& busyWait, const std::string& programFolder)
+            KeyingTimeline& timeline, const std::string& programFolder)
         : settingsFolder(progpath::settingsFolder(programFolder)),
-          keyer(state, view, tone, random, busyWait), speedPitch(state, view), scanner(state, view),
+          keyer(state, view, tone, random, timeline), speedPitch(state, view), scanner(state, view),
           groups(state, view, keyer, random), words(state, view, keyer, random, scanner),
           player(state, view, keyer, scanner), pauseButton(state, view, player, words),
           typing(state, view, keyer, player), library(state, view, typing),

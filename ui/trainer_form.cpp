@@ -64,6 +64,7 @@ void installFontSubstitutes() {
 
 TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
     : QMainWindow(parent), setup_(std::move(setup)),
+      timeline_(setup_.clock != nullptr ? *setup_.clock : steadyClock_),
       files_(std::filesystem::current_path().string()) {
     Q_INIT_RESOURCE(pictures);
     installFontSubstitutes();
@@ -88,7 +89,7 @@ TrainerForm::TrainerForm(TrainerSetup setup, QWidget* parent)
 
     buildControls();
     setTabOrder();
-    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, setup_.busyWait,
+    trainer_ = std::make_unique<Trainer>(state_, *this, *setup_.tone, random_, timeline_,
                                          setup_.programFolder);
     wireWindow();
     wireKeyingControls();
@@ -130,8 +131,11 @@ void TrainerForm::setTabOrder() {
     }
 }
 
-void TrainerForm::windowLoad() {
-    // Centred on the screen, by the window's outer size.
+// Centred on the screen by the window's outer frame, title bar included (move() places the
+// frame's corner). Before the window is shown the frame is not known yet and the client area
+// stands in for it; once the window manager has framed it, centring again puts the whole
+// frame in the middle.
+void TrainerForm::centreOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         const QSize outer = frameGeometry().size();
@@ -139,6 +143,10 @@ void TrainerForm::windowLoad() {
         move(area.x() + (area.width() - outer.width()) / 2,
              area.y() + (area.height() - outer.height()) / 2);
     }
+}
+
+void TrainerForm::windowLoad() {
+    centreOnScreen();
     // The start picture is optional: missing or unreadable leaves the black picture area.
     const QPixmap picture(qs(progpath::join(setup_.programFolder, "key22.jpg")));
     if (!picture.isNull())
@@ -156,6 +164,7 @@ bool TrainerForm::event(QEvent* event) {
 }
 
 void TrainerForm::firstActivation() {
+    centreOnScreen();
     // Topmost from now on: above every window of other programs, also after losing the focus.
     if (QWindow* handle = windowHandle())
         handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);

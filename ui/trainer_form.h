@@ -3,7 +3,8 @@
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "core/trainer_view.h"
-#include "engine/busy_wait.h"
+#include "engine/keying_timeline.h"
+#include "engine/monotonic_clock.h"
 #include "engine/tone_output.h"
 #include "storage/file_list.h"
 #include "trainer/trainer.h"
@@ -21,8 +22,8 @@ class RichTextBox;
 struct TrainerSetup {
     // Holds "key22.jpg", and the settings file too unless it cannot (storage/settings_location.h).
     std::string programFolder;
-    ToneOutput* tone = nullptr; // the sound output; must outlive the window
-    BusyWait busyWait;          // the silence of one delay unit
+    ToneOutput* tone = nullptr;      // the sound output; must outlive the window
+    MonotonicClock* clock = nullptr; // what the keying keeps time by; the steady clock when none
 };
 
 // The trainer's one window. It owns every control and the trainer's state, wires each control to
@@ -38,8 +39,7 @@ public:
     Trainer& trainer() { return *trainer_; }
     RandomSource& random() { return random_; }
     const TrainerSetup& setup() const { return setup_; }
-    // Replaces the delay unit's wait, for a calibration that finishes after the window is up.
-    void setBusyWait(const BusyWait& wait) { setup_.busyWait = wait; }
+    KeyingTimeline& timeline() { return timeline_; }
 
     // Called at every yield with its running number, before pending events are handled; lets a
     // test click a button at exactly the k-th yield of a running loop.
@@ -81,6 +81,7 @@ protected:
 private:
     void buildControls();
     void setTabOrder();
+    void centreOnScreen();
     void windowLoad();
     void firstActivation();
     void wireWindow();
@@ -98,6 +99,8 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TrainerSetup setup_;
+    SteadyClock steadyClock_;
+    KeyingTimeline timeline_;
     TrainerState state_;
     RandomSource random_;
     std::unique_ptr<Trainer> trainer_;

@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     KeyingTrace trace;
-    TrainerForm form(TrainerSetup{argc > 1 ? argv[1] : "", &trace, BusyWait(0)});
+    TrainerForm form(TrainerSetup{argc > 1 ? argv[1] : "", &trace, &trace.clock()});
     form.show();
     form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form))

@@ -7,9 +7,9 @@ FormFixture::FormFixture() {
     TrainerSetup setup;
     setup.programFolder = folder_.path().toStdString();
     setup.tone = &trace_;
-    setup.busyWait = BusyWait(0);
-    trace_.listen(setup.busyWait);
+    setup.clock = &trace_.clock();
     form_ = std::make_unique<TrainerForm>(std::move(setup));
+    trace_.listen(form_->timeline());
 }
 
 void FormFixture::click(Control control) {

@@ -9,7 +9,7 @@
 class QAbstractButton;
 
 // A trainer window for tests: a fresh program folder of its own, the keying traced instead of
-// sounded, and delay units that cost nothing. The window is not shown unless a test shows it.
+// sounded, and delay units timed on a fake clock. The window is not shown unless a test shows it.
 class FormFixture {
 public:
     FormFixture();

@@ -2,12 +2,13 @@
 
 #include "engine/morse_table.h"
 
-void KeyingTrace::playTone(int hz, int ms) {
-    events_.push_back({true, hz, ms, 0});
+void KeyingTrace::playTone(const ::Tone& tone) {
+    events_.push_back({true, tone.hz, tone.ms, 0});
+    clock_.advanceTo(tone.startNs + std::int64_t{tone.ms} * 1'000'000);
 }
 
-void KeyingTrace::listen(BusyWait& wait) {
-    wait.setObserver([this](double, std::int64_t iterations) {
+void KeyingTrace::listen(KeyingTimeline& timeline) {
+    timeline.setObserver([this](double, std::int64_t iterations) {
         events_.push_back({false, 0, 0, static_cast<long long>(iterations)});
     });
 }

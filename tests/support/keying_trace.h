@@ -1,13 +1,15 @@
 #pragma once
 
-#include "engine/busy_wait.h"
+#include "engine/keying_timeline.h"
 #include "engine/tone_output.h"
+#include "fake_clock.h"
 
 #include <string>
 #include <vector>
 
 // Records what the keying engine plays, in order: every tone with its pitch and length, and
-// every delay unit. Stands in for the sound output in tests.
+// every delay unit. Stands in for the sound output in tests, and keeps the keying's time on a
+// fake clock: a tone moves it to the tone's end.
 class KeyingTrace : public ToneOutput {
 public:
     struct Tone {
@@ -15,9 +17,10 @@ public:
         int ms;
     };
 
-    void playTone(int hz, int ms) override;
-    // Makes `wait` report each delay unit into this trace.
-    void listen(BusyWait& wait);
+    void playTone(const ::Tone& tone) override;
+    // Makes `timeline` report each delay unit into this trace.
+    void listen(KeyingTimeline& timeline);
+    FakeClock& clock() { return clock_; }
 
     // The trace as text: a tone as "HZxMS", a run of delay units as "NU", separated by blanks;
     // the letter A at 700 Hz with a dot of 89 ms and a dash of 250 ms reads "700x89 1U 700x250
@@ -41,4 +44,5 @@ private:
         long long iterations;
     };
     std::vector<Event> events_;
+    FakeClock clock_{[] { return std::int64_t{10'000}; }}; // one read per iteration of a delay unit
 };

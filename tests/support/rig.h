@@ -11,7 +11,7 @@
 // gap repeats. The slider and the ratio box run their handlers when they change, as in the window.
 struct Rig {
     explicit Rig(std::string programFolder = "/tmp")
-        : t(state, view, trace, random, (trace.listen(wait), wait), std::move(programFolder)) {
+        : t(state, view, trace, random, (trace.listen(timeline), timeline), std::move(programFolder)) {
         view.onChange = [this](Control control) {
             if (control == kRatioBox)
                 t.speedPitch.ratioChanged();
@@ -40,6 +40,6 @@ struct Rig {
     FakeView view;
     KeyingTrace trace;
     RandomSource random;
-    BusyWait wait{0};
+    KeyingTimeline timeline{trace.clock()};
     Trainer t;
 };

@@ -76,7 +76,7 @@ private slots:
                 QVERIFY(QFile::copy(VORNIK_SOURCE_DIR "/assets/key22.jpg",
                                     folder.filePath("key22.jpg")));
             KeyingTrace trace;
-            TrainerForm form(TrainerSetup{folder.path().toStdString(), &trace, BusyWait(0)});
+            TrainerForm form(TrainerSetup{folder.path().toStdString(), &trace, &trace.clock()});
             QCOMPARE(!static_cast<QLabel*>(form.widget(Control::Image1))->pixmap().isNull(),
                      present);
         }
@@ -190,7 +190,7 @@ private slots:
 static int session(int argc, char** argv) {
     QApplication app(argc, argv);
     KeyingTrace trace;
-    TrainerForm form(TrainerSetup{argv[2], &trace, BusyWait(0)});
+    TrainerForm form(TrainerSetup{argv[2], &trace, &trace.clock()});
     form.show();
     form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form))

@@ -284,7 +284,12 @@ struct PortAudioToneOutput::Device {
     std::thread thread;
 };
 
-PortAudioToneOutput::PortAudioToneOutput() : device_(std::make_unique<Device>()) {}
+PortAudioToneOutput::PortAudioToneOutput() = default;
+
+void PortAudioToneOutput::start() {
+    if (!device_)
+        device_ = std::make_unique<Device>();
+}
 
 PortAudioToneOutput::~PortAudioToneOutput() = default;
 
@@ -294,6 +299,7 @@ void PortAudioToneOutput::playTone(const Tone& tone) {
     // Wake-ups come this close to the deadline (the default slack is 50 us); set on every
     // call because the slack belongs to the calling thread.
     prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+    start();
     Tone placed = tone;
     auto end = Clock::time_point(std::chrono::nanoseconds(tone.startNs)) +
                std::chrono::milliseconds(tone.ms);

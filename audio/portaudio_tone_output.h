@@ -14,10 +14,12 @@
 // sound follows the timeline at a constant delay and a silence between two tones (the
 // busy-wait) is heard at exactly its length.
 //
-// Opening does not hold up the window: the constructor returns at once and a device thread
-// opens the stream (about 0.1-0.3 s); the first playTone waits for that. Without a device or
-// sound server, or after it went away, tones are timed silence and nothing is reported; the
-// device thread tries again once a second.
+// Opening does not hold up the window: nothing happens until start() (the program calls it after
+// the window's first paint), which returns at once while a device thread opens the stream
+// (about 0.1-0.3 s: PortAudio enumerates every ALSA device the system defines). A tone asked for
+// before then starts the output itself and waits for it: it sounds late rather than not at all.
+// Without a device or sound server, or after it went away, tones are timed silence and nothing is
+// reported; the device thread tries again once a second.
 //
 // Threads: construct, call playTone and destroy on the window's thread only. While the device
 // thread opens or closes the stream, the process's stderr goes to /dev/null (PortAudio's back
@@ -29,6 +31,9 @@ public:
     PortAudioToneOutput();
     // Lets the last tone sound to its end, then stops and closes the stream.
     ~PortAudioToneOutput() override;
+
+    // Starts opening the stream on the device thread, unless that is under way.
+    void start();
 
     PortAudioToneOutput(const PortAudioToneOutput&) = delete;
     PortAudioToneOutput& operator=(const PortAudioToneOutput&) = delete;

@@ -3,6 +3,7 @@
 // temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
 #include "audio/portaudio_tone_output.h"
 #include "process_memory.h"
+#include "ui/after_first_paint.h"
 #include "ui/trainer_form.h"
 
 #include <QApplication>
@@ -48,6 +49,9 @@ int main(int argc, char* argv[]) {
     TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
     FirstPaint paint;
     form.centralWidget()->installEventFilter(&paint);
+    // As the program does: the sound output starts after the first paint.
+    AfterFirstPaint startSound([&tone] { tone.start(); });
+    form.centralWidget()->installEventFilter(&startSound);
     form.show();
     form.activateWindow();
     QTimer::singleShot(1500, &app, [&] {

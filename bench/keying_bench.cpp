@@ -15,12 +15,12 @@
 // recording's time axis), "figure NAME VALUE" for the rest.
 
 #include "audio/portaudio_tone_output.h"
+#include "bench/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "engine/keyer.h"
 #include "engine/keying_timeline.h"
 #include "engine/morse_table.h"
-#include "bench/inert_view.h"
 
 #include <algorithm>
 #include <chrono>

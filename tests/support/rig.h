@@ -11,7 +11,8 @@
 // gap repeats. The slider and the ratio box run their handlers when they change, as in the window.
 struct Rig {
     explicit Rig(std::string programFolder = "/tmp")
-        : t(state, view, trace, random, (trace.listen(timeline), timeline), std::move(programFolder)) {
+        : t(state, view, trace, random, (trace.listen(timeline), timeline),
+            std::move(programFolder)) {
         view.onChange = [this](Control control) {
             if (control == kRatioBox)
                 t.speedPitch.ratioChanged();

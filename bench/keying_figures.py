@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Figures of the keying bench from its recordings: holds what cw-timing measured in each WAV
+"""Figures of the keying bench from its recordings: holds what tests/audio/measure.py measured in each WAV
 against what keying_bench asked for (its trace), prints every figure with its goal and the
 command that measured it. Exit status 1 when a goal is missed.
 
@@ -9,9 +9,55 @@ import json
 import os
 import statistics
 import sys
+import wave
+
+import numpy as np
 
 # The tone edge's own 10-90 % rise; a rise well under it is a clipped attack.
 EDGE_RISE_MS = 4.33
+
+
+def spectral_widths(path, span_hz=3000):
+    """Width in Hz between the outermost frequencies within +-span_hz of the peak that reach
+    -40 and -60 dB below it, in the averaged power spectrum of the recording (Blackman-Harris,
+    16384 points, 75 % overlap: with 50 % the result moved with the position of the keying).
+    None where the noise floor is within 6 dB of the threshold."""
+    with wave.open(path, "rb") as w:
+        x = np.frombuffer(w.readframes(w.getnframes()), "<i2").astype(float)
+        rate = w.getframerate()
+    n = 16384
+    k = np.arange(n) / (n - 1)
+    window = (0.35875 - 0.48829 * np.cos(2 * np.pi * k) + 0.14128 * np.cos(4 * np.pi * k)
+              - 0.01168 * np.cos(6 * np.pi * k))
+    frames = [x[i:i + n] * window for i in range(0, len(x) - n + 1, n // 4)]
+    power = np.mean([np.abs(np.fft.rfft(f)) ** 2 for f in frames], axis=0)
+    db = 10 * np.log10(power / power.max() + 1e-30)
+    f = np.fft.rfftfreq(n, 1 / rate)
+    near = np.abs(f - f[np.argmax(db)]) <= span_hz
+    floor = np.percentile(db[near], 5)
+    widths = {}
+    for level in (40, 60):
+        reached = f[near][db[near] >= -level]
+        widths[level] = None if floor > -level - 6 else round(float(reached[-1] - reached[0]), 1)
+    return widths
+
+
+def summary(timing):
+    """Rise and fall (means), tones cut short and the glitches among the tones and gaps: blips
+    (tones under 0.2 x the 25th-percentile tone), dropouts (gaps under 0.5 x the 25th-percentile
+    gap), and tones whose rise or fall is under half the median (truncated attacks, underruns)."""
+    tones, gaps = timing["tones"], timing["gaps"]
+    if not tones:
+        return {"rise_ms": None, "fall_ms": None, "glitches": [], "abrupt_rises": [],
+                "abrupt_falls": []}
+    rises, falls = [t["rise_ms"] for t in tones], [t["fall_ms"] for t in tones]
+    short_tone = 0.2 * np.percentile([t["length_ms"] for t in tones], 25)
+    short_gap = 0.5 * np.percentile([g["length_ms"] for g in gaps], 25) if gaps else 0
+    return {"rise_ms": round(statistics.fmean(rises), 3), "fall_ms": round(statistics.fmean(falls), 3),
+            "glitches": [f"blip at {t['start_ms']} ms" for t in tones if t["length_ms"] < short_tone]
+            + [f"dropout at {g['start_ms']} ms" for g in gaps if g["length_ms"] < short_gap],
+            "abrupt_rises": [i for i, r in enumerate(rises) if r < 0.5 * statistics.median(rises)],
+            "abrupt_falls": [i for i, r in enumerate(falls) if r < 0.5 * statistics.median(falls)]}
 
 
 def load(out, name):
@@ -53,8 +99,8 @@ def delays(timing, capture, requests):
     """Request (trace, wall clock) to the tone's 50 % point in the recording, in ms.
 
     The recording's sample clock may run off the wall clock (here by ~80 ppm, 8 ms in 100 s;
-    capture reports the whole file's difference). Positions in the file are scaled back to wall
-    time. capture's t0_epoch is the earliest of its per-chunk estimates, which for a fast sample
+    the recorder reports the whole file's difference). Positions in the file are scaled back to wall
+    time. the recorder's t0_epoch is the earliest of its per-chunk estimates, which for a fast sample
     clock is the one at the file's end: it is then early by the whole difference."""
     drift = capture["samples_minus_wallclock_ms"]
     wall_per_sample = 1.0 - drift / capture["duration_ms"]
@@ -74,7 +120,7 @@ def by_units(silences, unit):
 def check_first_tones(report, out, name, label):
     timing, capture, requests, _, _ = load(out, name)
     tones = timing["tones"]
-    cmd = f"keying_bench {name} {name}.trace 20 under capture; cw-timing {name}.wav"
+    cmd = f"keying_bench {name} {name}.trace 20 under record_sound.py; measure.py {name}.wav"
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
     rises = [t["rise_ms"] for t in tones]
     clipped = [i for i, t in enumerate(tones)
@@ -95,8 +141,8 @@ def main(out):
     unit = 3000 * 0.010  # ms: delay limit 3000, 10 us per iteration
     print(f"Random characters, 20 s at the default settings (unit {unit} ms), one core kept busy:")
     timing, capture, requests, _, figures = load(out, "characters")
-    tones, silences = timing["tones"], timing["silences"]
-    cmd = "keying_bench characters characters.trace 20 under capture; cw-timing characters.wav"
+    tones, silences = timing["tones"], timing["gaps"]
+    cmd = "keying_bench characters characters.trace 20 under record_sound.py; measure.py characters.wav"
     report.figure("tones found / asked for", f"{len(tones)} / {len(requests)}", "all",
                   len(tones) == len(requests), cmd)
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
@@ -113,19 +159,19 @@ def main(out):
                   "13 (4g + 1, g = 3) within 0.5 %", abs(ratio / 13 - 1) <= 0.005, cmd)
     print(f"  CPU of the process while keying (%): {figures['cpu_percent']:.1f}"
           " (the busy-wait holds one core during silences; the thread sleeps during tones)")
-    summary = timing["summary"]
-    print(f"  rise / fall 10-90 % (ms): {summary['rise_ms']} / {summary['fall_ms']}")
-    print(f"  glitches: {summary['glitches']}, abrupt rises: {summary['abrupt_rises']},"
-          f" abrupt falls: {summary['abrupt_falls']}")
-    spectrum = timing["spectrum"]
-    report.figure("spectral width at -60 dB (Hz)", spectrum["width_60db_hz"], "<= 400 Hz",
-                  spectrum["width_60db_hz"] is not None and spectrum["width_60db_hz"] <= 400, cmd)
+    overview = summary(timing)
+    print(f"  rise / fall 10-90 % (ms): {overview['rise_ms']} / {overview['fall_ms']}")
+    print(f"  glitches: {overview['glitches']}, abrupt rises: {overview['abrupt_rises']},"
+          f" abrupt falls: {overview['abrupt_falls']}")
+    widths = spectral_widths(os.path.join(out, "characters.wav"))
+    report.figure("spectral width at -60 dB (Hz)", widths[60], "<= 400 Hz",
+                  widths[60] is not None and widths[60] <= 400, cmd + " (spectrum: keying_figures.py)")
     print(f"  delay timeline -> sound (ms): {fmt(delays(timing, capture, requests), 2)}")
 
     print("Random groups, 60 s as the drill keys them at the default settings, one core busy:")
     timing, _, requests, _, _ = load(out, "groups")
-    cmd = "keying_bench groups groups.trace 60 under capture; cw-timing groups.wav"
-    gaps = by_units(timing["silences"], unit)
+    cmd = "keying_bench groups groups.trace 60 under record_sound.py; measure.py groups.wav"
+    gaps = by_units(timing["gaps"], unit)
     elements = gaps.get(1, [0])
     mean = statistics.fmean(elements)
     spread = max(abs(g / mean - 1) for g in elements) * 100
@@ -148,7 +194,7 @@ def main(out):
     long_tones = [t["length_ms"] for t in timing["tones"] if t["length_ms"] > 1000]
     report.figure("its length at 50 % (ms)", long_tones, "10000 +- 0.1",
                   len(long_tones) == 1 and abs(long_tones[0] - 10000) <= 0.1,
-                  "cw-timing cpu.wav")
+                  "measure.py cpu.wav")
 
     print("Delay unit alone, clocked by the bench (300 units each, one core busy):")
     with open(os.path.join(out, "unit.trace")) as fh:

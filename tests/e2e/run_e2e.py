@@ -147,10 +147,9 @@ class Trainer:
 
 
 def element_gap(tones):
-    """The median one-unit silence (those under 1.5 x the shortest): a busy machine may stretch a
-    silence now and then, never shorten it, so the median holds the delay unit."""
-    gaps = [b["start_ms"] - a["start_ms"] - a["length_ms"] for a, b in zip(tones, tones[1:])]
-    return float(np.median([g for g in gaps if g < 1.5 * min(gaps)]))
+    """The shortest silence between tones, a gap between two elements of a character: the keying
+    timeline never shortens a silence, while a busy machine may stretch one now and then."""
+    return min(b["start_ms"] - a["start_ms"] - a["length_ms"] for a, b in zip(tones, tones[1:]))
 
 
 # "Laju -" adds 100 to the delay limit (90 clicks: a delay unit ten times as long) and one

@@ -41,20 +41,7 @@ std::vector<KeyingTrace::Tone> KeyingTrace::tones() const {
     return out;
 }
 
-int KeyingTrace::delayUnits() const {
-    int count = 0;
-    for (const Event& e : events_)
-        count += e.tone ? 0 : 1;
-    return count;
-}
 
-std::vector<long long> KeyingTrace::iterations() const {
-    std::vector<long long> out;
-    for (const Event& e : events_)
-        if (!e.tone)
-            out.push_back(e.iterations);
-    return out;
-}
 
 std::string KeyingTrace::heard(int dotMs, int dashMs) const {
     std::string out, elements;

@@ -31,9 +31,6 @@ public:
     // `dotMs` and `dashMs`) and the silences: a character ends at a gap of 2 or more delay units,
     // a word (a blank) at 20 or more. A tone that spells no character reads as '#'.
     std::string heard(int dotMs = 89, int dashMs = 250) const;
-    int delayUnits() const;
-    // Iterations counted by each delay unit, in order.
-    std::vector<long long> iterations() const;
     void clear() { events_.clear(); }
 
 private:

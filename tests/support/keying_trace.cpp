@@ -41,8 +41,6 @@ std::vector<KeyingTrace::Tone> KeyingTrace::tones() const {
     return out;
 }
 
-
-
 std::string KeyingTrace::heard(int dotMs, int dashMs) const {
     std::string out, elements;
     const auto endCharacter = [&] {

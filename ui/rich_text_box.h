@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTextEdit>
+#include <string>
 
 // The window's rich text box (the control rtf): a QTextEdit that loads and saves the library's
 // documents through the core's decoders and writer, reads its text as the trainer plays it, and
@@ -9,7 +10,7 @@
 class RichTextBox : public QTextEdit {
     Q_OBJECT
 public:
-    using QTextEdit::QTextEdit;
+    explicit RichTextBox(QWidget* parent = nullptr);
 
     // The whole content without formatting; paragraphs and line breaks end in CR LF, no-break
     // spaces read as blanks.
@@ -23,10 +24,13 @@ public:
     // else as plain text. A file that cannot be loaded leaves the content as it was; the reason
     // goes to the log.
     bool loadFile(const QString& path);
+    // The same, for a path in the bytes the system has it in (any name a folder lists opens).
+    bool loadFile(const std::string& nativePath);
 
     // Writes the whole content as an RTF document, replacing a file of that name; a failed save
     // leaves the old file untouched and its reason goes to the log.
     bool saveFile(const QString& path) const;
+    bool saveFile(const std::string& nativePath) const;
 
 signals:
     // A typed character, by its Unicode code, before it is inserted. Handlers may take long and
@@ -37,4 +41,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // Gives the box `fresh` (a child of the box) in place of its document.
+    void replaceDocument(QTextDocument* fresh);
 };

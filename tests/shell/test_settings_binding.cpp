@@ -72,9 +72,9 @@ private slots:
     void storedValuesDriveTheEngine_data() {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("started");
-        QTest::newRow("dash beyond the slider keeps the design position")
+        QTest::newRow("dash beyond the slider reads as the new file's dash")
             << "'2500', '5000', '650', '2.8'"
-            << "Label6=2500 Label7=200 Text6=650 Text7=2.8 dot=71.4286 limit=2500";
+            << "Label6=2500 Label7=250 Text6=650 Text7=2.8 dot=89.2857 limit=2500";
         QTest::newRow("ratio of zero leaves the dot alone")
             << "'2500', '300', '650', '0'"
             << "Label6=2500 Label7=300 Text6=650 Text7=0 dot=0 limit=2500";

@@ -260,14 +260,31 @@ bool RichTextBox::saveFile(const std::string& nativePath) const {
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent* event) {
+    // A handler that processes events gets the keys typed meanwhile here, one level deeper; they
+    // wait their turn instead of nesting one handler in another for every key.
+    if (handlingKeys_) {
+        pendingKeys_.emplace_back(static_cast<QKeyEvent*>(event->clone()));
+        return;
+    }
+    handlingKeys_ = true;
     // The handler may process events, and with them the window's closing.
     const QPointer<RichTextBox> alive(this);
-    for (const char32_t code : event->text().toUcs4()) {
-        emit keyTyped(static_cast<int>(code));
-        if (!alive)
-            return;
+    QKeyEvent* key = event;
+    std::unique_ptr<QKeyEvent> waited;
+    for (;;) {
+        for (const char32_t code : key->text().toUcs4()) {
+            emit keyTyped(static_cast<int>(code));
+            if (!alive)
+                return;
+        }
+        QTextEdit::keyPressEvent(key);
+        if (pendingKeys_.empty())
+            break;
+        waited = std::move(pendingKeys_.front());
+        pendingKeys_.pop_front();
+        key = waited.get();
     }
-    QTextEdit::keyPressEvent(event);
+    handlingKeys_ = false;
 }
 
 void RichTextBox::mouseDoubleClickEvent(QMouseEvent* event) {

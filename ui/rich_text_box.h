@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QString>
 #include <QTextEdit>
+#include <deque>
+#include <memory>
 #include <string>
 
 // The window's rich text box (the control rtf): a QTextEdit that loads and saves the library's
@@ -32,9 +35,13 @@ public:
     bool saveFile(const QString& path) const;
     bool saveFile(const std::string& nativePath) const;
 
+    // Forgets the typed keys that wait for their turn; for a window that closes.
+    void dropPendingKeys() { pendingKeys_.clear(); }
+
 signals:
     // A typed character, by its Unicode code, before it is inserted. Handlers may take long and
     // process events (they key the character in Morse); the key is inserted unchanged afterwards.
+    // Keys that arrive while a handler runs wait their turn and are handled in order after it.
     void keyTyped(int code);
     void doubleClicked();
 
@@ -45,4 +52,7 @@ protected:
 private:
     // Gives the box `fresh` (a child of the box) in place of its document.
     void replaceDocument(QTextDocument* fresh);
+
+    std::deque<std::unique_ptr<QKeyEvent>> pendingKeys_;
+    bool handlingKeys_ = false;
 };

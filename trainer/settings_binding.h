@@ -30,12 +30,13 @@ public:
 
 private:
     SettingsRecord boxes() const;
-    void fill(const SettingsRecord& record);
+    // Fills the boxes from the stored record; returns what they were filled with.
+    SettingsRecord fill(const SettingsRecord& stored);
 
     TrainerView& view_;
     SpeedPitch& speedPitch_;
     GroupDrill& groups_;
     std::string settingsFolder_;
     SettingsStore store_;
-    std::optional<SettingsRecord> filled_;
+    std::optional<SettingsRecord> filled_; // what the boxes were filled with
 };

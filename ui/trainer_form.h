@@ -93,6 +93,8 @@ private:
     void wireSavePanel();
     // Connects a button's click to one procedure of the trainer.
     void onClick(Control control, void (*handler)(Trainer&));
+    // The same for a button that starts a run, up to kMaxNestedRuns runs inside each other.
+    void onRunClick(Control control, void (*handler)(Trainer&));
     QAbstractButton* button(Control control) const;
     RichTextBox* textBox() const;
     void showFileList();
@@ -108,6 +110,8 @@ private:
     FileList files_; // the library folder: the current folder when the window is made
     YieldHook yieldHook_;
     long yieldCount_ = 0;
+    int yieldDepth_ = 0; // yields running inside each other
+    static constexpr int kMaxNestedRuns = 64;
     bool activated_ = false;
     bool closed_ = false;
 };

@@ -158,8 +158,8 @@ private slots:
 
     void storedValuesDriveTheEngine() {
         const std::pair<const char*, const char*> rows[] = {
-            {"'2500', '5000', '650', '2.8'",
-             "Label6=2500 Label7=200 Text6=650 Text7=2.8 dot=71.4286"},
+            {"'2500', '5000', '650', '2.8'", // outside the sensible range: the default dash
+             "Label6=2500 Label7=250 Text6=650 Text7=2.8 dot=89.2857"},
             {"'2500', '300', '650', '0'", "Label6=2500 Label7=300 Text6=650 Text7=0 dot=0"},
             {"4000, 120, 800.5, 3", "Label6=4000 Label7=120 Text6=800.5 Text7=3 dot=40"}};
         for (auto [row, started] : rows) {

@@ -1,0 +1,51 @@
+// How long the window is frozen by loading and scrolling one hostile sample (tests/support):
+// the file is written to a temporary folder and loaded through the window's own path, then the
+// box is painted, scrolled to the end and painted again. bench/hostile_load_bench.sh runs every
+// sample in a process of its own under /usr/bin/time for its peak memory and a time limit.
+// usage: hostile_load_bench SAMPLE   (without SAMPLE: lists the sample names)
+#include "form_fixture.h"
+#include "hostile_samples.h"
+#include "ui/rich_text_box.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <cstdio>
+#include <fstream>
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        for (const std::string& name : hostileSampleNames())
+            std::printf("%s\n", name.c_str());
+        return 0;
+    }
+    QApplication app(argc, argv);
+    const HostileSample sample = hostileSample(argv[1]);
+    FormFixture fixture;
+    const std::string path = fixture.programFolder().toStdString() + "/" + sample.fileName;
+    std::ofstream(path, std::ios::binary) << sample.bytes;
+    fixture.form().show();
+    fixture.trainer().typing.open();
+    auto* box = static_cast<RichTextBox*>(fixture.form().widget(kTextBox));
+    QApplication::processEvents();
+
+    QElapsedTimer clock;
+    clock.start();
+    const bool loaded = fixture.form().loadDocument(path);
+    QApplication::processEvents();
+    box->viewport()->grab();
+    const qint64 loadMs = clock.restart();
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    box->horizontalScrollBar()->setValue(box->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    box->viewport()->grab();
+    const qint64 scrollMs = clock.elapsed();
+    const std::string text = fixture.text(kTextBox);
+    std::printf("%-18s %7.1f MB  loaded %-3s  load+paint %6lld ms  scroll+paint %6lld ms  "
+                "text %zu bytes%s\n",
+                argv[1], static_cast<double>(sample.bytes.size()) / (1024 * 1024),
+                loaded ? "yes" : "no", static_cast<long long>(loadMs),
+                static_cast<long long>(scrollMs), text.size(),
+                text.find(sample.marker) == std::string::npos ? "  (marker missing)" : "");
+    return 0;
+}

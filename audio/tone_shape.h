@@ -18,10 +18,10 @@
 class ToneShape {
 public:
     static constexpr int kSampleRate = 48000;
-    // Whole edge, 10-90 % rise about 4.3 ms. Chosen by measuring the keyed spectrum: at equal
-    // rise time this edge and a raised cosine are about as wide at -60 dB (rise time rules
-    // there), but from -70 dB down this one is far narrower. A 5 ms edge of either shape measured
-    // 490-760 Hz wide at -60 dB; this one 372 Hz.
+    // Whole edge, 10-90 % rise about 4.3 ms. At equal rise time this edge and a raised cosine
+    // are about as wide at -60 dB (rise time rules there), but from -70 dB down this one is far
+    // narrower; a shorter edge of either shape widens the keyed spectrum past what a listener
+    // hears as clean (`make bench` prints the width).
     static constexpr int kEdgeFrames = 576; // 12 ms
     static constexpr float kPeak = 0.3162f; // -10 dBFS
 

@@ -8,11 +8,13 @@
 #include "documents/rtf_writer.h"
 #include "documents/text_decoder.h"
 
+#include "file_bytes.h"
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
 #include <QTest>
 
 #include <csignal>
@@ -22,16 +24,6 @@
 
 namespace {
 const QString kData = QStringLiteral(VORNIK_SOURCE_DIR "/tests/data/");
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -65,7 +57,7 @@ QString read(const QByteArray& rtf, const char* lineEnd = "¶") {
 void addCases(const QString& file) {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("expected");
-    for (const QByteArray& line : contents(kData + file).split('\n')) {
+    for (const QByteArray& line : readBytes(kData + file).split('\n')) {
         const qsizetype arrow = line.indexOf(" =>");
         if (!line.startsWith('#') && arrow > 0)
             QTest::newRow(line.left(arrow).constData())
@@ -151,7 +143,7 @@ private slots:
         const auto loaded = textfile::load(QFile::encodeName(kData + document).toStdString());
         const QString expected = kData + document.section('.', 0, 0) + ".expected.txt";
         QCOMPARE(normalised(textOf(loaded).remove(QRegularExpression("^rtf:"))),
-                 normalised(QString::fromUtf8(contents(expected))));
+                 normalised(QString::fromUtf8(readBytes(expected))));
     }
 
     void rtfCases_data() { addCases(QStringLiteral("rtf-cases.txt")); }
@@ -305,7 +297,7 @@ private slots:
         const QString path = folder.filePath(name);
         const QString old = name == "folder" ? path + "/inside.txt" : path;
         QVERIFY(name.contains('/') ||
-                (QDir().mkpath(QFileInfo(old).path()) && writeFile(old, "old")));
+                (QDir().mkpath(QFileInfo(old).path()) && writeBytes(old, "old")));
         const QStringList before = entries(folder.path());
         rich::RichDocument document;
         document.append(std::string(64 * 1024, 'x'), {});

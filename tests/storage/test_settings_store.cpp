@@ -2,10 +2,12 @@
 #include "storage/settings_store.h"
 #include "tests/support/unprivileged.h"
 
+#include "file_bytes.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+
 #include <QTest>
 #include <csignal>
 #include <sqlite3.h>
@@ -40,16 +42,6 @@ struct Other {
     }
 };
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // A folder of its own; equal snapshots mean no byte, name or permission in it changed.
 struct Place {
     QTemporaryDir folder;
@@ -62,7 +54,8 @@ struct Place {
                                                      QDir::Name))
             lines << e.fileName() + e.symLinkTarget() +
                          QString::number(e.permissions().toInt(), 16) +
-                         QCryptographicHash::hash(bytesOf(e.filePath()), QCryptographicHash::Sha256)
+                         QCryptographicHash::hash(readBytes(e.filePath()),
+                                                  QCryptographicHash::Sha256)
                              .toHex();
         return lines;
     }
@@ -86,7 +79,7 @@ bool crashMidWriteBack(const QString& path) {
     Other crashing(path);
     if (!crashing.run("PRAGMA synchronous = OFF; BEGIN; UPDATE laju SET LAJ = 'half'"))
         return false;
-    const QByteArray journal = bytesOf(path + "-journal");
+    const QByteArray journal = readBytes(path + "-journal");
     return !journal.isEmpty() && crashing.run("COMMIT") && writeBytes(path + "-journal", journal);
 }
 
@@ -181,7 +174,7 @@ private slots:
         {
             const Place made;
             SettingsStore().open(made.path.toStdString());
-            brokenHeader = bytesOf(made.path);
+            brokenHeader = readBytes(made.path);
             brokenHeader[0] = 's';
         }
         const std::pair<const char*, QByteArray> rows[] = {
@@ -210,7 +203,7 @@ private slots:
                 const Place other;
                 QVERIFY(SettingsStore().open(other.path.toStdString()) &&
                         crashMidWriteBack(other.path));
-                QVERIFY(writeBytes(path + "-journal", bytesOf(other.path + "-journal")));
+                QVERIFY(writeBytes(path + "-journal", readBytes(other.path + "-journal")));
             }
             if (kind == "folder")
                 QVERIFY(QDir(place.folder.path()).mkdir("laju.mdb"));

@@ -14,13 +14,13 @@
 // TRACE lines: "tone EPOCH_S HZ MS" for each request (CLOCK_REALTIME, to place it on the
 // recording's time axis), "figure NAME VALUE" for the rest.
 
-#include "audio/portaudio_tone_output.h"
+#include "audio/stream_tone_output.h"
+#include "bench/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "engine/keyer.h"
 #include "engine/keying_timeline.h"
 #include "engine/morse_table.h"
-#include "bench/inert_view.h"
 
 #include <algorithm>
 #include <chrono>
@@ -127,7 +127,7 @@ struct DefaultKeying {
         state.currentChar = table[std::size_t(random.next() * double(table.size()))].character;
         keyer.sendCharacter();
     }
-    PortAudioToneOutput device;
+    StreamToneOutput device;
     RecordingOutput output;
     SteadyClock clock;
     KeyingTimeline timeline;
@@ -172,7 +172,7 @@ int dotMs() {
 
 void firstAfterOpen(Trace& trace, int tries) {
     for (int attempt = 0; attempt < tries; ++attempt) {
-        PortAudioToneOutput device;
+        StreamToneOutput device;
         waitUntilOpen(device);
         RecordingOutput output(device, trace);
         output.playNow(kPitch, dotMs());
@@ -180,7 +180,7 @@ void firstAfterOpen(Trace& trace, int tries) {
 }
 
 void firstAfterSilence(Trace& trace, int tries) {
-    PortAudioToneOutput device;
+    StreamToneOutput device;
     waitUntilOpen(device);
     RecordingOutput output(device, trace);
     for (int attempt = 0; attempt < tries; ++attempt) {
@@ -190,7 +190,7 @@ void firstAfterSilence(Trace& trace, int tries) {
 }
 
 void cpuDuringLongTone(Trace& trace) {
-    PortAudioToneOutput device;
+    StreamToneOutput device;
     waitUntilOpen(device);
     // The first seconds of a new stream cost more (the sound server settles its buffering); the
     // figure is for the output as it runs through a session.

@@ -1,7 +1,7 @@
 // Time from process start to the window's first paint, and resident memory once started.
 // Builds the window exactly as the program does (real sound output, settings activation) in a
 // temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
-#include "audio/portaudio_tone_output.h"
+#include "audio/stream_tone_output.h"
 #include "process_memory.h"
 #include "ui/after_first_paint.h"
 #include "ui/trainer_form.h"
@@ -45,7 +45,7 @@ public:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    PortAudioToneOutput tone;
+    StreamToneOutput tone;
     TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
     FirstPaint paint;
     form.centralWidget()->installEventFilter(&paint);

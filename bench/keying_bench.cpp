@@ -11,6 +11,8 @@
 //   keying_bench cpu TRACE              CPU time of the process while a 10 s tone plays
 //   keying_bench unit TRACE             wall length of 300 delay units at limits 3000 and 100
 //
+// VORNIK_BENCH_SOUND=portaudio keys through the PortAudio fallback instead of the sound server.
+//
 // TRACE lines: "tone EPOCH_S HZ MS" for each request (CLOCK_REALTIME, to place it on the
 // recording's time axis), "figure NAME VALUE" for the rest.
 
@@ -33,6 +35,11 @@
 #include <vector>
 
 namespace {
+SoundSystem benchedSoundSystem() {
+    const char* chosen = std::getenv("VORNIK_BENCH_SOUND");
+    return chosen != nullptr && std::string_view(chosen) == "portaudio" ? SoundSystem::PortAudio
+                                                                        : SoundSystem::PulseAudio;
+}
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::duration<double, std::milli>;
 
@@ -127,7 +134,7 @@ struct DefaultKeying {
         state.currentChar = table[std::size_t(random.next() * double(table.size()))].character;
         keyer.sendCharacter();
     }
-    StreamToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     RecordingOutput output;
     SteadyClock clock;
     KeyingTimeline timeline;
@@ -172,7 +179,7 @@ int dotMs() {
 
 void firstAfterOpen(Trace& trace, int tries) {
     for (int attempt = 0; attempt < tries; ++attempt) {
-        StreamToneOutput device;
+        StreamToneOutput device{benchedSoundSystem()};
         waitUntilOpen(device);
         RecordingOutput output(device, trace);
         output.playNow(kPitch, dotMs());
@@ -180,7 +187,7 @@ void firstAfterOpen(Trace& trace, int tries) {
 }
 
 void firstAfterSilence(Trace& trace, int tries) {
-    StreamToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     waitUntilOpen(device);
     RecordingOutput output(device, trace);
     for (int attempt = 0; attempt < tries; ++attempt) {
@@ -190,7 +197,7 @@ void firstAfterSilence(Trace& trace, int tries) {
 }
 
 void cpuDuringLongTone(Trace& trace) {
-    StreamToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     waitUntilOpen(device);
     // The first seconds of a new stream cost more (the sound server settles its buffering); the
     // figure is for the output as it runs through a session.

@@ -124,6 +124,8 @@ struct PulseStream::Connection {
     // Under the lock.
     void disconnect(bool drain) {
         if (stream != nullptr) {
+            // Nothing more is written: a drain waits until the server's buffer has played out.
+            pa_stream_set_write_callback(stream, nullptr, nullptr);
             if (drain && running.load(std::memory_order_relaxed)) {
                 if (pa_operation* operation = pa_stream_drain(stream, &onDone, this)) {
                     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
@@ -131,7 +133,6 @@ struct PulseStream::Connection {
                     pa_operation_unref(operation);
                 }
             }
-            pa_stream_set_write_callback(stream, nullptr, nullptr);
             pa_stream_set_state_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);

@@ -196,6 +196,23 @@ void firstAfterSilence(Trace& trace, int tries) {
     }
 }
 
+// Beside it: a bare stream of the same sound system fed silence, without the scheduler.
+void cpuOfBareStream(Trace& trace) {
+    struct Silence final : SoundSource {
+        void render(float* out, std::size_t frames) override { std::fill_n(out, frames, 0.0f); }
+    } silence;
+    const auto stream = openSoundStream(benchedSoundSystem(), silence);
+    if (!stream)
+        return;
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const double cpuBefore = processCpuSeconds();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    trace.figure("bare_stream_cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
+    stream->close(false);
+}
+
 void cpuDuringLongTone(Trace& trace) {
     StreamToneOutput device{benchedSoundSystem()};
     waitUntilOpen(device);
@@ -208,6 +225,7 @@ void cpuDuringLongTone(Trace& trace) {
     output.playNow(kPitch, 10000);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     trace.figure("cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
+    cpuOfBareStream(trace);
 }
 
 // The delay unit alone, clocked from outside: how close to units x 10 us x limit each one ends.

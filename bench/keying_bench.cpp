@@ -11,10 +11,12 @@
 //   keying_bench cpu TRACE              CPU time of the process while a 10 s tone plays
 //   keying_bench unit TRACE             wall length of 300 delay units at limits 3000 and 100
 //
+// VORNIK_BENCH_SOUND=portaudio keys through the PortAudio fallback instead of the sound server.
+//
 // TRACE lines: "tone EPOCH_S HZ MS" for each request (CLOCK_REALTIME, to place it on the
 // recording's time axis), "figure NAME VALUE" for the rest.
 
-#include "audio/portaudio_tone_output.h"
+#include "audio/stream_tone_output.h"
 #include "bench/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
@@ -33,6 +35,11 @@
 #include <vector>
 
 namespace {
+SoundSystem benchedSoundSystem() {
+    const char* chosen = std::getenv("VORNIK_BENCH_SOUND");
+    return chosen != nullptr && std::string_view(chosen) == "portaudio" ? SoundSystem::PortAudio
+                                                                        : SoundSystem::PulseAudio;
+}
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::duration<double, std::milli>;
 
@@ -127,7 +134,7 @@ struct DefaultKeying {
         state.currentChar = table[std::size_t(random.next() * double(table.size()))].character;
         keyer.sendCharacter();
     }
-    PortAudioToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     RecordingOutput output;
     SteadyClock clock;
     KeyingTimeline timeline;
@@ -172,7 +179,7 @@ int dotMs() {
 
 void firstAfterOpen(Trace& trace, int tries) {
     for (int attempt = 0; attempt < tries; ++attempt) {
-        PortAudioToneOutput device;
+        StreamToneOutput device{benchedSoundSystem()};
         waitUntilOpen(device);
         RecordingOutput output(device, trace);
         output.playNow(kPitch, dotMs());
@@ -180,7 +187,7 @@ void firstAfterOpen(Trace& trace, int tries) {
 }
 
 void firstAfterSilence(Trace& trace, int tries) {
-    PortAudioToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     waitUntilOpen(device);
     RecordingOutput output(device, trace);
     for (int attempt = 0; attempt < tries; ++attempt) {
@@ -189,8 +196,25 @@ void firstAfterSilence(Trace& trace, int tries) {
     }
 }
 
+// Beside it: a bare stream of the same sound system fed silence, without the scheduler.
+void cpuOfBareStream(Trace& trace) {
+    struct Silence final : SoundSource {
+        void render(float* out, std::size_t frames) override { std::fill_n(out, frames, 0.0f); }
+    } silence;
+    const auto stream = openSoundStream(benchedSoundSystem(), silence);
+    if (!stream)
+        return;
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const double cpuBefore = processCpuSeconds();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    trace.figure("bare_stream_cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
+    stream->close(false);
+}
+
 void cpuDuringLongTone(Trace& trace) {
-    PortAudioToneOutput device;
+    StreamToneOutput device{benchedSoundSystem()};
     waitUntilOpen(device);
     // The first seconds of a new stream cost more (the sound server settles its buffering); the
     // figure is for the output as it runs through a session.
@@ -201,6 +225,7 @@ void cpuDuringLongTone(Trace& trace) {
     output.playNow(kPitch, 10000);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     trace.figure("cpu_percent", 100 * (processCpuSeconds() - cpuBefore) / wall);
+    cpuOfBareStream(trace);
 }
 
 // The delay unit alone, clocked from outside: how close to units x 10 us x limit each one ends.

@@ -191,6 +191,8 @@ def main(out):
     cmd = "keying_bench cpu cpu.trace (CLOCK_PROCESS_CPUTIME_ID around a 10 s tone at 700 Hz)"
     report.figure("CPU time of the process while it plays (%)", f"{figures['cpu_percent']:.3f}",
                   "< 1 %", figures["cpu_percent"] < 1.0, cmd)
+    print(f"  beside it, a bare stream of silence of the same sound system (%):"
+          f" {figures.get('bare_stream_cpu_percent', float('nan')):.3f}")
     long_tones = [t["length_ms"] for t in timing["tones"] if t["length_ms"] > 1000]
     report.figure("its length at 50 % (ms)", long_tones, "10000 +- 0.1",
                   len(long_tones) == 1 and abs(long_tones[0] - 10000) <= 0.1,

@@ -1,7 +1,8 @@
 // Time from process start to the window's first paint, and resident memory once started.
 // Builds the window exactly as the program does (real sound output, settings activation) in a
 // temporary program folder. Run it under an X server: xvfb-run -a bench/startup_bench
-#include "audio/portaudio_tone_output.h"
+#include "audio/sound_system.h"
+#include "audio/stream_tone_output.h"
 #include "process_memory.h"
 #include "ui/after_first_paint.h"
 #include "ui/trainer_form.h"
@@ -45,7 +46,7 @@ public:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    PortAudioToneOutput tone;
+    StreamToneOutput tone;
     TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
     FirstPaint paint;
     form.centralWidget()->installEventFilter(&paint);
@@ -57,8 +58,11 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(1500, &app, [&] {
         std::printf("first paint after process start: %.0f ms (clock tick %ld ms)\n", paint.atMs,
                     1000 / sysconf(_SC_CLK_TCK));
-        std::printf("resident memory after start-up: %.1f MB\n",
-                    static_cast<double>(residentKb()) / 1024);
+        // Read before the sound server is asked which output is in use.
+        const double residentMb = static_cast<double>(residentKb()) / 1024;
+        const double proportionalMb = static_cast<double>(proportionalKb()) / 1024;
+        std::printf("resident memory after start-up: %.1f MB (PSS %.1f MB), sound output: %s\n",
+                    residentMb, proportionalMb, nameOf(availableSoundSystem()));
         QApplication::quit();
     });
     return QApplication::exec();

@@ -12,7 +12,7 @@ deb="$scratch/vornik_${version}_$(dpkg --print-architecture).deb"
 # cannot start.
 dpkg-deb --field "$deb" Package Version Section Depends >"$scratch/control"
 for want in "Package: vornik" "Version: $version" "Section: hamradio" libqt6widgets6 \
-    libsqlite3-0 libportaudio2; do
+    libsqlite3-0 libportaudio2 libpulse0; do
     grep -q "$want" "$scratch/control" || { echo "control lacks $want" && exit 1; }
 done
 {

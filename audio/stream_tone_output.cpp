@@ -1,21 +1,15 @@
-#include "audio/portaudio_tone_output.h"
+#include "audio/stream_tone_output.h"
 
 #include "audio/tone_scheduler.h"
 #include "audio/tone_shape.h"
 
-#include <pa_linux_alsa.h>
-#include <portaudio.h>
-
-#include <fcntl.h>
 #include <sys/prctl.h>
-#include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -24,15 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr int kRate = ToneShape::kSampleRate;
-constexpr unsigned long kFramesPerBuffer = 256;
-constexpr double kSuggestedLatencySeconds = 0.030;
-// Through ALSA (and PulseAudio's plugin) the device's buffer is cut into this many periods, each
-// a wake-up of PortAudio's and the plugin's threads. PortAudio's default of 4 makes periods of
-// 512 frames, and a stream of silence alone then cost 1.4-1.6 % of a core here; with 3 the
-// periods are 768 frames (the callbacks still get 256 frames, three in a row) and it costs
-// about 1 %.
-constexpr int kAlsaPeriods = 3;
 // A started stream at once asks for a burst of buffers to fill the device, and its callbacks
 // take a moment to settle into their rhythm; the frame clock learnt from the burst alone can be
 // off. Opening waits that out, so the first tone comes at the same delay as every other.
@@ -80,35 +65,10 @@ private:
     std::atomic<std::size_t> tail_{0};
 };
 
-// PortAudio's back ends (ALSA, JACK) print their device probing on stderr; the learner's
-// terminal should stay clean. Redirects the process's stderr to /dev/null while it lives.
-class SilencedStderr {
-public:
-    SilencedStderr() : saved_(fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0)) {
-        std::fflush(stderr);
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null >= 0) {
-            dup2(null, STDERR_FILENO);
-            close(null);
-        }
-    }
-    ~SilencedStderr() {
-        if (saved_ < 0)
-            return;
-        std::fflush(stderr);
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-    SilencedStderr(const SilencedStderr&) = delete;
-    SilencedStderr& operator=(const SilencedStderr&) = delete;
-
-private:
-    int saved_;
-};
 } // namespace
 
-struct PortAudioToneOutput::Device {
-    Device() : thread([this] { run(); }) {}
+struct StreamToneOutput::Device final : SoundSource {
+    explicit Device(SoundSystem chosen) : system(chosen), thread([this] { run(); }) {}
     ~Device() {
         {
             const std::lock_guard lock(mutex);
@@ -166,28 +126,10 @@ struct PortAudioToneOutput::Device {
     }
 
     bool openStream() {
-        const SilencedStderr quiet;
-        if (Pa_Initialize() != paNoError)
-            return false;
-        initialized = true;
-        PaAlsa_SetNumPeriods(kAlsaPeriods);
-        PaStreamParameters parameters{};
-        parameters.device = Pa_GetDefaultOutputDevice();
-        parameters.channelCount = 1;
-        parameters.sampleFormat = paFloat32;
-        parameters.suggestedLatency = kSuggestedLatencySeconds;
         forgetPendingTones();
-        if (parameters.device == paNoDevice ||
-            Pa_OpenStream(&stream, nullptr, &parameters, kRate, kFramesPerBuffer, paClipOff,
-                          &Device::callback, this) != paNoError) {
-            stream = nullptr;
-            closeStream(false);
+        stream = openSoundStream(system, *this);
+        if (!stream)
             return false;
-        }
-        if (Pa_StartStream(stream) != paNoError) {
-            closeStream(false);
-            return false;
-        }
         std::this_thread::sleep_for(kStartupBurst);
         if (isStalled()) {
             closeStream(false);
@@ -197,27 +139,16 @@ struct PortAudioToneOutput::Device {
         return true;
     }
 
-    // `drain`: let what is in the device's buffers play out (the normal end); otherwise drop it
-    // (the device is gone or never started).
     void closeStream(bool drain) {
-        const SilencedStderr quiet;
         streamReady.store(false, std::memory_order_release);
-        if (stream != nullptr) {
-            if (drain)
-                Pa_StopStream(stream);
-            else
-                Pa_AbortStream(stream);
-            Pa_CloseStream(stream);
-            stream = nullptr;
-        }
-        if (initialized)
-            Pa_Terminate();
-        initialized = false;
+        if (stream)
+            stream->close(drain);
+        stream.reset();
     }
 
     bool isStalled() const {
         const std::int64_t last = lastCallbackNs.load(std::memory_order_relaxed);
-        return Pa_IsStreamActive(stream) != 1 || nanosecondsOf(Clock::now()) - last > kStallNs;
+        return !stream->isRunning() || nanosecondsOf(Clock::now()) - last > kStallNs;
     }
 
     void letQueuedTonesFinish() {
@@ -231,7 +162,7 @@ struct PortAudioToneOutput::Device {
         // The last samples are rendered, not yet heard: they still pass the device's buffers.
         // Stopping the stream does not reliably play those out (through PulseAudio's ALSA
         // plugin it cut the last 23 ms of the last tone), so silence follows them out first.
-        const std::chrono::duration<double> latency(Pa_GetStreamInfo(stream)->outputLatency);
+        const std::chrono::duration<double> latency(stream->outputLatencySeconds());
         std::this_thread::sleep_for(latency + kTailMargin);
     }
 
@@ -245,14 +176,8 @@ struct PortAudioToneOutput::Device {
         lastCallbackNs.store(nanosecondsOf(Clock::now()), std::memory_order_relaxed);
     }
 
-    static int callback(const void*, void* output, unsigned long frameCount,
-                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* device) {
-        static_cast<Device*>(device)->render(static_cast<float*>(output), frameCount);
-        return paContinue;
-    }
-
     // Audio callback: no lock, no allocation, no device call; only samples.
-    void render(float* out, std::size_t count) {
+    void render(float* out, std::size_t count) override {
         const std::int64_t now = nanosecondsOf(Clock::now());
         lastCallbackNs.store(now, std::memory_order_relaxed);
         const std::size_t ended =
@@ -277,23 +202,23 @@ struct PortAudioToneOutput::Device {
     bool stopping = false;
 
     // Device thread only.
-    PaStream* stream = nullptr;
-    bool initialized = false;
+    const SoundSystem system;
+    std::unique_ptr<SoundStream> stream;
 
     // Last: it starts running at once and uses everything above.
     std::thread thread;
 };
 
-PortAudioToneOutput::PortAudioToneOutput() = default;
+StreamToneOutput::StreamToneOutput(SoundSystem system) : system_(system) {}
 
-void PortAudioToneOutput::start() {
+void StreamToneOutput::start() {
     if (!device_)
-        device_ = std::make_unique<Device>();
+        device_ = std::make_unique<Device>(system_);
 }
 
-PortAudioToneOutput::~PortAudioToneOutput() = default;
+StreamToneOutput::~StreamToneOutput() = default;
 
-void PortAudioToneOutput::playTone(const Tone& tone) {
+void StreamToneOutput::playTone(const Tone& tone) {
     if (tone.ms <= 0)
         return;
     // Wake-ups come this close to the deadline (the default slack is 50 us); set on every
@@ -317,6 +242,6 @@ void PortAudioToneOutput::playTone(const Tone& tone) {
     device_->sleepUntil(end);
 }
 
-std::int64_t PortAudioToneOutput::lateToneAllowanceNs() const {
+std::int64_t StreamToneOutput::lateToneAllowanceNs() const {
     return ToneScheduler::kLateAllowanceNs;
 }

@@ -105,7 +105,10 @@ struct PulseStream::Connection {
         pa_buffer_attr attributes{};
         attributes.maxlength = UINT32_MAX;
         attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyUs, &kSpec));
-        attributes.prebuf = UINT32_MAX;
+        // No prebuffering: after running dry the stream plays on (silence) instead of pausing
+        // until refilled, so its frames stay where the frame clock expects them on the steady
+        // clock; a pause would move every later tone back by its length.
+        attributes.prebuf = 0;
         attributes.minreq = kRequestFrames * static_cast<std::uint32_t>(sizeof(float));
         attributes.fragsize = UINT32_MAX;
         if (pa_stream_connect_playback(stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY,

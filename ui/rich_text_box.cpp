@@ -32,8 +32,7 @@ protected:
 
 // The box lays out a paragraph as a whole, at a cost that grows faster than its length (a line of
 // 5 MB took minutes), and a long document a few paragraphs at a time between events. So no
-// paragraph the box is given is longer than this: short lines are gathered into one paragraph,
-// joined by the box's own line break, and a longer line is cut into paragraphs marked as
+// paragraph the box is given is longer than this: a longer line is cut into paragraphs marked as
 // continuing it, which read back as the one line they came from.
 constexpr qsizetype kParagraphChars = 4096;
 constexpr int kContinuesLine = QTextFormat::UserProperty + 1;
@@ -67,12 +66,8 @@ std::vector<Paragraph> paragraphsOf(QStringView text, bool& withinWord) {
     withinWord = false;
     bool firstLine = true;
     for (QStringView line : text.split(u'\n')) {
-        if (!firstLine) {
-            if (result.back().text.size() + line.size() < kParagraphChars)
-                result.back().text += QChar::LineSeparator;
-            else
-                result.emplace_back();
-        }
+        if (!firstLine)
+            result.emplace_back();
         firstLine = false;
         while (result.back().text.size() + line.size() > kParagraphChars) {
             bool cutInWord = false;

@@ -441,9 +441,9 @@ void TrainerForm::showFileList() {
 }
 
 bool TrainerForm::yield() {
-    if (yieldHook_)
-        yieldHook_(++yieldCount_);
     ++yieldDepth_;
+    if (yieldHook_) // what it clicks is handled as if it had been waiting in this yield
+        yieldHook_(++yieldCount_);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     --yieldDepth_;
     return !closed_;

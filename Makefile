@@ -69,13 +69,14 @@ bench: build
 	@cmake --build $(BUILD) --target benchmarks
 	@scripts/run-benchmarks $(BUILD)
 
-# Fuzzes the readers of the learner's input (RTF, text files, numbers in boxes, words of the text)
+# Fuzzes the readers of the learner's input (RTF, text files, web pages, numbers in boxes, words)
 # with libFuzzer, each target for FUZZ_SECONDS. New inputs collect in $(FUZZ_BUILD)/corpus, inputs
 # that fail in $(FUZZ_BUILD); a fixed failure's input belongs in tests/<folder>/corpus/<target>,
 # which `make test` replays.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = documents/rtf_reader documents/text_decoder fuzz/number_text fuzz/word_scanner
+FUZZ_TARGETS  = documents/rtf_reader documents/text_decoder fuzz/number_text fuzz/word_scanner \
+                fuzz/html_page
 
 fuzz:
 	@scripts/install-deps fuzz

@@ -22,7 +22,7 @@ namespace htmlpage {
 // under a second, while ordinary pages (a few tables, a few nested lists) stay far below it.
 inline constexpr int kMaxTableNesting = 8;
 inline constexpr long kMaxTableCells = 2000;
-inline constexpr int kMaxNesting = 64;                       // elements open inside each other
+inline constexpr int kMaxNesting = 64; // elements open inside each other
 inline constexpr std::size_t kMaxRenderedBytes = 256 * 1024;
 inline constexpr std::size_t kMaxWordBytes = 2000; // a run without white space, tags included
 

@@ -16,13 +16,20 @@
 #include <fstream>
 
 int main(int argc, char* argv[]) {
+    std::vector<HostileSample> samples = hostileSamples();
     if (argc < 2) {
-        for (const std::string& name : hostileSampleNames())
-            std::printf("%s\n", name.c_str());
+        for (const HostileSample& each : samples)
+            std::printf("%s\n", each.name.c_str());
         return 0;
     }
     QApplication app(argc, argv);
-    const HostileSample sample = hostileSample(argv[1]);
+    const auto found = std::find_if(samples.begin(), samples.end(), [&](const HostileSample& each) {
+        return each.name == argv[1];
+    });
+    if (found == samples.end())
+        return 1;
+    const HostileSample sample = *found;
+    samples.clear();
     FormFixture fixture;
     const std::string path = fixture.programFolder().toStdString() + "/" + sample.fileName;
     std::ofstream(path, std::ios::binary) << sample.bytes;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 namespace {
+constexpr bool kDrainOnClose = false;
 // The server keeps about this much rendered ahead of the speaker: small, so that a key is heard
 // soon after it is pressed, and deep enough that the mainloop thread, woken late on a busy
 // machine, never lets it run dry (a dropout in a tone is heard as a broken element).
@@ -127,9 +128,11 @@ struct PulseStream::Connection {
     // Under the lock.
     void disconnect(bool drain) {
         if (stream != nullptr) {
-            // Nothing more is written: a drain waits until the server's buffer has played out.
+            // Nothing more is written. A stream without prebuffering may never report a drain as
+            // done, so the end of the program drops the buffer rather than wait on the server;
+            // by then the last tone has ended on the keying timeline.
             pa_stream_set_write_callback(stream, nullptr, nullptr);
-            if (drain && running.load(std::memory_order_relaxed)) {
+            if (drain && kDrainOnClose && running.load(std::memory_order_relaxed)) {
                 if (pa_operation* operation = pa_stream_drain(stream, &onDone, this)) {
                     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
                         pa_threaded_mainloop_wait(loop);

@@ -3,6 +3,7 @@
 #include "documents/html_page.h"
 #include "documents/rtf_writer.h"
 #include "documents/text_decoder.h"
+#include "ui/box_writer.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -29,59 +30,6 @@ public:
 protected:
     QVariant loadResource(int, const QUrl&) override { return {}; }
 };
-
-// The box lays out a paragraph as a whole, at a cost that grows faster than its length (a line of
-// 5 MB took minutes), and a long document a few paragraphs at a time between events. So no
-// paragraph the box is given is longer than this: a longer line is cut into paragraphs marked as
-// continuing it, which read back as the one line they came from.
-constexpr qsizetype kParagraphChars = 4096;
-constexpr int kContinuesLine = QTextFormat::UserProperty + 1;
-
-bool continuesLine(const QTextBlock& block) {
-    return block.blockFormat().boolProperty(kContinuesLine);
-}
-
-struct Paragraph {
-    QString text;
-    bool continuesLine = false;
-};
-
-// Where to cut a line that does not fit the rest of a paragraph: after a blank in the second
-// half of the room if there is one, never between the halves of a surrogate pair.
-qsizetype cutPoint(QStringView line, qsizetype room, bool& withinWord) {
-    qsizetype cut = room;
-    const qsizetype blank = line.first(room).lastIndexOf(u' ');
-    withinWord = blank < room / 2;
-    if (!withinWord)
-        cut = blank + 1;
-    if (cut > 1 && line[cut - 1].isHighSurrogate())
-        --cut;
-    return cut;
-}
-
-// Lines of `text` (ended by '\n') as the paragraphs the box is given; `withinWord` tells whether a
-// line had to be cut inside a word.
-std::vector<Paragraph> paragraphsOf(QStringView text, bool& withinWord) {
-    std::vector<Paragraph> result(1);
-    withinWord = false;
-    bool firstLine = true;
-    for (QStringView line : text.split(u'\n')) {
-        if (!firstLine)
-            result.emplace_back();
-        firstLine = false;
-        while (result.back().text.size() + line.size() > kParagraphChars) {
-            bool cutInWord = false;
-            const qsizetype cut =
-                cutPoint(line, kParagraphChars - result.back().text.size(), cutInWord);
-            withinWord = withinWord || cutInWord;
-            result.back().text += line.first(cut);
-            result.push_back({QString(), true});
-            line = line.sliced(cut);
-        }
-        result.back().text += line;
-    }
-    return result;
-}
 
 QTextCharFormat toQt(const rich::CharFormat& format) {
     QTextCharFormat result;
@@ -115,30 +63,49 @@ rich::CharFormat fromQt(const QTextCharFormat& format, const QFont& boxFont) {
     return result;
 }
 
-void fill(QTextDocument& target, const rich::RichDocument& source) {
-    target.clear();
-    QTextCursor cursor(&target);
-    // One edit block: the box lays the text out once instead of after every run.
-    cursor.beginEditBlock();
-    for (std::size_t i = 0; i < source.paragraphs.size(); ++i) {
-        if (i > 0)
-            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        for (const rich::Run& run : source.paragraphs[i].runs)
-            cursor.insertText(QString::fromStdString(run.text), toQt(run.format));
+// Fills `target` with `source`; returns the character that stands for a paragraph end within a
+// paragraph of the box, or null when every paragraph has one of its own.
+QChar fill(QTextDocument& target, const rich::RichDocument& source, bool& cutWithinWord) {
+    QChar lineEnd;
+    if (source.paragraphs.size() >= BoxWriter::kMostParagraphs) {
+        QString all;
+        for (const rich::Paragraph& paragraph : source.paragraphs)
+            for (const rich::Run& run : paragraph.runs)
+                all += QString::fromStdString(run.text);
+        lineEnd = BoxWriter::unusedLineEnd(all);
     }
-    cursor.endEditBlock();
+    target.clear();
+    BoxWriter writer(target, lineEnd);
+    for (const rich::Paragraph& paragraph : source.paragraphs) {
+        qsizetype chars = 0;
+        for (const rich::Run& run : paragraph.runs)
+            chars += static_cast<qsizetype>(run.text.size());
+        writer.startParagraph(chars);
+        for (const rich::Run& run : paragraph.runs)
+            writer.append(QString::fromStdString(run.text), toQt(run.format));
+    }
+    cutWithinWord = writer.cutWithinWord();
+    return lineEnd;
 }
 
-rich::RichDocument toRich(const QTextDocument& source) {
+// `lineEnd`: the character that stands for a line end in the box, if any.
+rich::RichDocument toRich(const QTextDocument& source, QChar lineEnd) {
     rich::RichDocument result;
     for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
-        if (!continuesLine(block) || result.paragraphs.empty())
+        if (!BoxWriter::continuesParagraph(block) || result.paragraphs.empty())
             result.startParagraph();
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             QString text = fragment.fragment().text();
             text.remove(QChar::ObjectReplacementCharacter); // pictures have no text to keep
-            result.append(text.toStdString(),
-                          fromQt(fragment.fragment().charFormat(), source.defaultFont()));
+            const rich::CharFormat format =
+                fromQt(fragment.fragment().charFormat(), source.defaultFont());
+            // Line ends shown as narrow spaces are saved as the paragraph ends they were.
+            const QStringList lines = lineEnd.isNull() ? QStringList{text} : text.split(lineEnd);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    result.startParagraph();
+                result.append(lines[i].toStdString(), format);
+            }
         }
     }
     return result;
@@ -153,11 +120,13 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
 QString RichTextBox::plainText() const {
     // Every paragraph ends in one character of the plain text, so a paragraph's position is just
     // past the end of the one before; the ends of paragraphs cut from one line are left out.
-    const QString all = toPlainText();
+    QString all = toPlainText();
+    if (!lineEnd_.isNull())
+        all.replace(lineEnd_, u'\n');
     QString text;
     qsizetype from = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (continuesLine(block) && block.position() > from) {
+        if (BoxWriter::continuesParagraph(block) && block.position() > from) {
             text += QStringView(all).sliced(from, block.position() - 1 - from);
             from = block.position();
         }
@@ -169,7 +138,10 @@ QString RichTextBox::plainText() const {
 
 // A new document, made before the box sees it: filling the box's own document would lay it out
 // after every paragraph. The box then lays it out a few paragraphs at a time.
-void RichTextBox::replaceDocument(QTextDocument* fresh) {
+void RichTextBox::replaceDocument(QTextDocument* fresh, QChar lineEnd, bool cutWithinWord) {
+    lineEnd_ = lineEnd;
+    setWordWrapMode(cutWithinWord ? QTextOption::WrapAnywhere
+                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // The box hands the format at its insertion point on to the new document; text typed into
     // a replaced content starts plain. Moving to the start drops a selection, whose format
     // would be handed on instead.
@@ -188,34 +160,21 @@ void RichTextBox::setText(const QString& text) {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n')); // a lone CR would end a paragraph too
-    bool cutWithinWord = false;
-    const std::vector<Paragraph> paragraphs = paragraphsOf(lines, cutWithinWord);
-    if (std::none_of(paragraphs.begin(), paragraphs.end(),
-                     [](const Paragraph& paragraph) { return paragraph.continuesLine; })) {
-        // Lines that all fit a paragraph go straight into the box, which lays them out at once:
-        // a million of them in a new document would be laid out a few at a time for minutes.
-        // setPlainText() gives the new text the format at the insertion point, so that goes
-        // first; moving to the start drops a selection, which would otherwise take the format.
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        moveCursor(QTextCursor::Start);
-        setCurrentCharFormat(QTextCharFormat());
-        setPlainText(lines);
-        return;
-    }
+    const QList<QStringView> paragraphs = QStringView(lines).split(u'\n');
+    const QChar lineEnd = std::size_t(paragraphs.size()) >= BoxWriter::kMostParagraphs
+                              ? BoxWriter::unusedLineEnd(lines)
+                              : QChar();
     auto* fresh = new InertDocument(this);
-    QTextCursor cursor(fresh);
-    QTextBlockFormat continuing;
-    continuing.setProperty(kContinuesLine, true);
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        if (i > 0)
-            cursor.insertBlock(paragraphs[i].continuesLine ? continuing : QTextBlockFormat());
-        cursor.insertText(paragraphs[i].text);
+    bool cutWithinWord = false;
+    {
+        BoxWriter writer(*fresh, lineEnd);
+        for (QStringView paragraph : paragraphs) {
+            writer.startParagraph(paragraph.size());
+            writer.append(paragraph, QTextCharFormat());
+        }
+        cutWithinWord = writer.cutWithinWord();
     }
-    // A "word" of thousands of characters is wrapped anywhere: looking for a word boundary in it
-    // again for every line costs as much as laying out the whole paragraph.
-    setWordWrapMode(cutWithinWord ? QTextOption::WrapAnywhere
-                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    replaceDocument(fresh);
+    replaceDocument(fresh, lineEnd, cutWithinWord);
 }
 
 bool RichTextBox::loadFile(const QString& path) {
@@ -231,9 +190,9 @@ bool RichTextBox::loadFile(const std::string& nativePath) {
     switch (loaded.kind) {
     case textfile::LoadResult::Kind::Rich: {
         auto* fresh = new InertDocument(this);
-        fill(*fresh, loaded.document);
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        replaceDocument(fresh);
+        bool cutWithinWord = false;
+        const QChar lineEnd = fill(*fresh, loaded.document, cutWithinWord);
+        replaceDocument(fresh, lineEnd, cutWithinWord);
         break;
     }
     case textfile::LoadResult::Kind::Html: {
@@ -244,7 +203,6 @@ bool RichTextBox::loadFile(const std::string& nativePath) {
         }
         auto* fresh = new InertDocument(this);
         fresh->setHtml(QString::fromStdString(page.content));
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         replaceDocument(fresh);
         break;
     }
@@ -260,7 +218,7 @@ bool RichTextBox::saveFile(const QString& path) const {
 }
 
 bool RichTextBox::saveFile(const std::string& nativePath) const {
-    const rtf::SaveResult saved = rtf::save(toRich(*document()), nativePath);
+    const rtf::SaveResult saved = rtf::save(toRich(*document(), lineEnd_), nativePath);
     if (!saved.ok)
         qCWarning(richTextLog).noquote() << "not saved:" << QString::fromStdString(saved.error);
     return saved.ok;

@@ -50,9 +50,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    // Gives the box `fresh` (a child of the box) in place of its document.
-    void replaceDocument(QTextDocument* fresh);
+    // Gives the box `fresh` (a child of the box) in place of its document, as BoxWriter made it:
+    // `lineEnd` stands for a paragraph end in it when not null, and `cutWithinWord` wraps lines
+    // anywhere.
+    void replaceDocument(QTextDocument* fresh, QChar lineEnd = {}, bool cutWithinWord = false);
 
     std::deque<std::unique_ptr<QKeyEvent>> pendingKeys_;
     bool handlingKeys_ = false;
+    QChar lineEnd_;
 };

@@ -26,7 +26,7 @@ SoundFile::~SoundFile() {
 int SoundFile::formatFor(const std::string& name) {
     const std::string extension = extensionOf(name);
     if (extension == "wav")
-        return SF_FORMAT_RF64 | SF_FORMAT_PCM_16;
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     if (extension == "flac")
         return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
     if (extension == "ogg")
@@ -44,17 +44,24 @@ std::string SoundFile::create(const std::string& path, int format) {
     file_ = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file_)
         return std::string("cannot write the sound file: ") + sf_strerror(nullptr);
-    // A WAV file is made as RF64 so that it may grow past 4 GiB (hours of sound), and written as
-    // plain WAV, which every player reads, whenever it stays below that.
-    if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
-        sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    format_ = format;
     // Samples at full scale are written as full scale, never clipped or wrapped.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     return {};
 }
 
+namespace {
+// A WAV file counts its bytes in 32 bits: 16-bit samples at 48 kHz fill it after 12.4 hours.
+constexpr std::int64_t kMostWavFrames = (0xFFFFFFFFLL - 44) / 2;
+} // namespace
+
 bool SoundFile::write(const float* samples, std::size_t count) {
     const auto frames = static_cast<sf_count_t>(count);
+    frames_ += frames;
+    if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV && frames_ > kMostWavFrames) {
+        failure_ = "longer than a WAV file can hold (12 hours): choose .flac, .ogg or .mp3";
+        return false;
+    }
     if (sf_writef_float(file_, samples, frames) == frames)
         return true;
     failure_ = std::string("cannot write the sound file: ") + sf_strerror(file_);

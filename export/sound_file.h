@@ -7,8 +7,8 @@
 typedef struct sf_private_tag SNDFILE;
 
 // A mono sound file at the tone shape's sample rate, written through libsndfile in the format its
-// name's extension asks for: .wav (16-bit PCM; RF64 only when the file grows past the 4 GiB a WAV
-// file can hold), .flac (16-bit), .ogg (Ogg Vorbis) or .mp3 (MPEG layer III).
+// name's extension asks for: .wav (16-bit PCM, the plain kind every player reads), .flac (16-bit),
+// .ogg (Ogg Vorbis) or .mp3 (MPEG layer III).
 class SoundFile {
 public:
     SoundFile() = default;
@@ -26,5 +26,7 @@ public:
 
 private:
     SNDFILE* file_ = nullptr;
+    int format_ = 0;
+    std::int64_t frames_ = 0;
     std::string failure_;
 };

@@ -1,6 +1,7 @@
 #include "export/sound_export.h"
 
 #include "core/number_text.h"
+#include "core/text_characters.h"
 #include "export/offline_clock.h"
 #include "export/offline_view.h"
 #include "export/rendering_tone_output.h"
@@ -65,6 +66,35 @@ double shareDone(const TrainerState& state, const TrainerView& view, bool text) 
     return total > 0 ? std::clamp(done / total, 0.0, 1.0) : 0.0;
 }
 
+bool isSeparator(const std::string& c) {
+    return c == " " || c == "\r" || c == "\n";
+}
+
+// The text player keys at most the first WordScanner::kScanLimit characters of the box. A longer
+// text is keyed as continuous play keys one library file after another: in pieces of whole words,
+// each played by its own Go, so that between two pieces lies exactly a word gap.
+std::vector<std::string> piecesOf(const std::string& text) {
+    const std::vector<std::string> characters = textchars::split(text);
+    const auto limit = static_cast<std::size_t>(WordScanner::kScanLimit);
+    std::vector<std::string> pieces;
+    for (std::size_t from = 0; from < characters.size();) {
+        std::size_t to = std::min(from + limit, characters.size());
+        // Cut after the last separator rather than inside a word (unless one word fills it all).
+        if (to < characters.size() && !isSeparator(characters[to])) {
+            std::size_t cut = to;
+            while (cut > from && !isSeparator(characters[cut - 1]))
+                --cut;
+            to = cut > from ? cut : to;
+        }
+        std::string piece;
+        for (std::size_t i = from; i < to; ++i)
+            piece += characters[i];
+        pieces.push_back(std::move(piece));
+        from = to;
+    }
+    return pieces;
+}
+
 } // namespace
 
 KeyingSettings KeyingSettings::of(const TrainerState& state, const TrainerView& view) {
@@ -101,20 +131,24 @@ ExportOutcome exportSound(const SoundExport& job, const std::string& path,
         apply(job.settings, offline.state, offline.view);
         offline.random.seed(job.seed);
         const bool text = !job.text.empty();
+        const std::vector<std::string> pieces = piecesOf(job.text);
+        std::size_t piece = 0;
         offline.view.onYield = [&] {
             if (offline.tone.failed())
                 return false;
-            outcome.cancelled = progress && !progress(shareDone(offline.state, offline.view, text));
+            const double done = shareDone(offline.state, offline.view, text);
+            outcome.cancelled =
+                progress && !progress(text ? (double(piece) + done) / double(pieces.size()) : done);
             return !outcome.cancelled;
         };
         offline.trainer.sent.setLimit(std::numeric_limits<std::size_t>::max());
         offline.trainer.sent.markNewRun();
-        if (text) {
-            offline.view.setText(kTextBox, job.text);
+        for (; piece < pieces.size() && offline.view.yield(); ++piece) {
+            offline.view.setText(kTextBox, pieces[piece]);
             offline.trainer.player.go();
-        } else {
-            offline.trainer.groups.run();
         }
+        if (!text)
+            offline.trainer.groups.run();
         offline.tone.finish(offline.clock.nowNs());
         outcome.sent = offline.trainer.sent.last().text;
         outcome.frames = offline.tone.framesRendered();

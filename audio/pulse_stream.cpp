@@ -13,7 +13,7 @@ constexpr bool kDrainOnClose = false;
 // The server keeps about this much rendered ahead of the speaker: small, so that a key is heard
 // soon after it is pressed, and deep enough that the mainloop thread, woken late on a busy
 // machine, never lets it run dry (a dropout in a tone is heard as a broken element).
-constexpr pa_usec_t kTargetLatencyUs = 40'000;
+constexpr pa_usec_t kTargetLatencyUs = 30'000;
 // The server asks for more in pieces of this size: the same 256 frames the PortAudio fallback
 // renders per callback, so the scheduler's allowance for what is already rendered holds for both.
 constexpr std::uint32_t kRequestFrames = 256;

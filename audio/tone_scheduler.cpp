@@ -32,9 +32,18 @@ std::int64_t framesIn(std::int64_t ns) {
     return std::llround(static_cast<double>(ns) * ToneShape::kSampleRate / kSecond);
 }
 
-// How far the sound may fall behind the frame clock before a tone goes back to the clock's frame
-// (shortening the silence before it): only after something far out of the ordinary.
-constexpr std::int64_t kMostBehindFrames = ToneShape::kSampleRate / 20; // 50 ms
+// Within this distance of the clock's frame a tone simply follows the last one: the clock's
+// estimate wanders by a millisecond or so as callbacks come early or late, and that wandering
+// must not reach the silences.
+constexpr std::int64_t kFollowFrames = ToneShape::kSampleRate / 500; // 2 ms
+// Beyond it each tone is drawn towards the clock by one frame (21 us), or by 250 ppm of a silence
+// longer than a second (a pause between runs, 1.3 ms after 5 s): that follows a drift of a
+// couple of hundred ppm between the sound card's clock and the steady clock and changes no
+// silence of the keying audibly.
+constexpr std::int64_t kPullPerFrames = 4000;
+// Only something far out of the ordinary (a stream that stalled or started afresh) puts the
+// sound this far from the clock; the tone then goes to the clock's frame.
+constexpr std::int64_t kResyncFrames = ToneShape::kSampleRate / 20; // 50 ms
 } // namespace
 
 std::int64_t ToneScheduler::startFrame(const Request& request, std::int64_t gapNs) const {
@@ -42,17 +51,16 @@ std::int64_t ToneScheduler::startFrame(const Request& request, std::int64_t gapN
     if (!last_)
         return byClock;
     // A tone follows the last one by exactly the silence between them on the timeline, whatever
-    // the frame clock's estimate does meanwhile (callbacks late for a while) and even when the
-    // last one had to start late. It is drawn towards the clock's frame by one frame plus 100 ppm
-    // of the time since the last start, at most 4 frames (83 us): enough to follow the drift
-    // between the sound card's clock and the steady clock, never enough to change a silence
-    // audibly. A tone the clock puts later (after a stall) goes there at once: its silence grows.
-    const std::int64_t chained = last_->endFrame + framesIn(std::max<std::int64_t>(gapNs, 0));
-    const std::int64_t pull =
-        std::min<std::int64_t>(4, 1 + framesIn(request.startNs - last_->startNs) / 10'000);
-    if (byClock > chained + pull || chained - byClock > kMostBehindFrames)
+    // the frame clock's estimate does meanwhile and even when the last one had to start late.
+    const std::int64_t silence = framesIn(std::max<std::int64_t>(gapNs, 0));
+    const std::int64_t chained = last_->endFrame + silence;
+    const std::int64_t offClock = byClock - chained;
+    if (std::abs(offClock) > kResyncFrames)
         return byClock;
-    return chained + std::max(byClock - chained, -pull);
+    if (std::abs(offClock) <= kFollowFrames)
+        return chained;
+    const std::int64_t pull = std::max<std::int64_t>(1, silence / kPullPerFrames);
+    return chained + std::clamp(offClock, -pull, pull);
 }
 
 void ToneScheduler::place(const Request& request) {

@@ -29,13 +29,15 @@ class ToneScheduler {
 public:
     using Request = Tone;
 
-    // From a tone's start on the timeline to the frame its 50 % point lands on.
-    static constexpr std::int64_t kLeadNs = 30'000'000;
-    // How late after its start a tone may arrive and still sound in its place: the lead less
-    // what may already be rendered when it arrives (one buffer, 5.3 ms), the half edge rendered
-    // before its nominal start (6 ms) and room for callbacks later than any seen so far (6.7 ms).
-    // A busy-wait preempted for a few milliseconds then still keeps its silence exact.
-    static constexpr std::int64_t kLateAllowanceNs = 12'000'000;
+    // From a tone's start on the timeline to the frame its 50 % point lands on: what the sound
+    // lags the keying by, besides the sound system's own buffering.
+    static constexpr std::int64_t kLeadNs = 20'000'000;
+    // How late after its start a tone may arrive and still sound in its place: the lead less the
+    // half edge rendered before its nominal start (6 ms), one buffer that a callback may just
+    // have rendered when the tone arrives (5.3 ms; a burst of callbacks takes waiting tones with
+    // its first buffer, so bursts need no more) and a margin for callbacks coming later than any
+    // seen so far. A busy-wait preempted for a few milliseconds still keeps its silence exact.
+    static constexpr std::int64_t kLateAllowanceNs = 6'000'000;
     static constexpr std::size_t kMaxSounding = 4;
 
     // Renders the `count` frames of the next buffer into `out`, for a callback entered at

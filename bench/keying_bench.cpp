@@ -94,8 +94,10 @@ public:
         trace_.tone(epochSeconds(), tone.hz, tone.ms);
         output_.playTone(tone);
     }
-    // A tone asked for now, as a key echo asks for it.
-    void playNow(int hz, int ms) { playTone({hz, ms, clock_.nowNs(), 0}); }
+    // A tone asked for now, as a key echo asks for it: a delay unit of silence follows it.
+    void playNow(int hz, int ms) {
+        playTone({hz, ms, clock_.nowNs(), KeyingTimeline::unitNs(kDelayLimit)});
+    }
 
 private:
     ToneOutput& output_;

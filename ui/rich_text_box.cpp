@@ -190,6 +190,18 @@ void RichTextBox::setText(const QString& text) {
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n')); // a lone CR would end a paragraph too
     bool cutWithinWord = false;
     const std::vector<Paragraph> paragraphs = paragraphsOf(lines, cutWithinWord);
+    if (std::none_of(paragraphs.begin(), paragraphs.end(),
+                     [](const Paragraph& paragraph) { return paragraph.continuesLine; })) {
+        // Lines that all fit a paragraph go straight into the box, which lays them out at once:
+        // a million of them in a new document would be laid out a few at a time for minutes.
+        // setPlainText() gives the new text the format at the insertion point, so that goes
+        // first; moving to the start drops a selection, which would otherwise take the format.
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        moveCursor(QTextCursor::Start);
+        setCurrentCharFormat(QTextCharFormat());
+        setPlainText(lines);
+        return;
+    }
     auto* fresh = new InertDocument(this);
     QTextCursor cursor(fresh);
     QTextBlockFormat continuing;

@@ -154,6 +154,9 @@ ExportOutcome exportSound(const SoundExport& job, const std::string& path,
         outcome.frames = offline.tone.framesRendered();
         if (outcome.cancelled)
             return std::string("cancelled");
+        if (outcome.sent.empty())
+            return std::string("nothing to key: no character of the text has a Morse code, or "
+                               "the groups panel asks for no groups");
         const std::string closed = file.close();
         if (closed.empty() && job.withText)
             return atomicfile::replace(companionTextPath(path), outcome.sent);

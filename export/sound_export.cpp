@@ -43,22 +43,6 @@ void apply(const KeyingSettings& settings, TrainerState& state, OfflineView& vie
     view.setText(kGroupCountBox, settings.groupCount);
 }
 
-KeyingSettings settingsOf(const TrainerState& state, const TrainerView& view) {
-    KeyingSettings settings;
-    settings.delayLimit = state.delayLimit;
-    settings.dashMillis = state.dashMillis;
-    settings.dotMillis = state.dotMillis;
-    settings.gapRepeats = state.gapRepeats;
-    settings.pitch = view.text(kStoredPitch);
-    settings.funTone = view.isChecked(kFunToneBox);
-    settings.symbols = state.symbols;
-    settings.charSetStart = state.charSetStart;
-    settings.charSetWidth = state.charSetWidth;
-    settings.groupSize = view.text(kGroupSizeBox);
-    settings.groupCount = view.text(kGroupCountBox);
-    return settings;
-}
-
 // How far the run has come: words of a text, groups of a drill.
 double shareDone(const TrainerState& state, const TrainerView& view, bool text) {
     const double total = text ? state.wordCount : numtext::leadingNumber(view.text(kGroupCountBox));
@@ -98,14 +82,26 @@ std::vector<std::string> piecesOf(const std::string& text) {
 } // namespace
 
 KeyingSettings KeyingSettings::of(const TrainerState& state, const TrainerView& view) {
-    return settingsOf(state, view);
+    KeyingSettings settings;
+    settings.delayLimit = state.delayLimit;
+    settings.dashMillis = state.dashMillis;
+    settings.dotMillis = state.dotMillis;
+    settings.gapRepeats = state.gapRepeats;
+    settings.pitch = view.text(kStoredPitch);
+    settings.funTone = view.isChecked(kFunToneBox);
+    settings.symbols = state.symbols;
+    settings.charSetStart = state.charSetStart;
+    settings.charSetWidth = state.charSetWidth;
+    settings.groupSize = view.text(kGroupSizeBox);
+    settings.groupCount = view.text(kGroupCountBox);
+    return settings;
 }
 
 // The command line exports texts only, so the group panel's boxes stay empty.
 KeyingSettings KeyingSettings::stored(const std::string& programFolder) {
     OfflineTrainer offline(programFolder, [](const float*, std::size_t) { return true; });
     offline.trainer.settings.activate();
-    return settingsOf(offline.state, offline.view);
+    return of(offline.state, offline.view);
 }
 
 std::string companionTextPath(const std::string& soundPath) {

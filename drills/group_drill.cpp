@@ -3,6 +3,7 @@
 #include "core/captions.h"
 #include "core/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -43,6 +44,7 @@ void GroupDrill::fillSymbols() {
 
 void GroupDrill::openPanel() {
     view_.setText(kSaveNameBox, "");
+    fillSymbols();
     // The option buttons keep whatever they show: opening the panel always means the whole table.
     state_.charSetWidth = kWholeTable;
     state_.charSetStart = 0;
@@ -52,12 +54,22 @@ void GroupDrill::openPanel() {
 }
 
 void GroupDrill::chooseSet(Control option) {
+    fillSymbols();
     for (const CharacterSet& set : kSets) {
         if (set.option != option)
             continue;
         state_.charSetStart = set.start;
         state_.charSetWidth = set.width;
     }
+}
+
+void GroupDrill::chooseCharacters(std::string_view characters) {
+    fillSymbols();
+    const std::size_t count = std::min(characters.size(), state_.symbols.size());
+    for (std::size_t i = 0; i < count; ++i)
+        state_.symbols[i] = std::string(1, characters[i]);
+    state_.charSetStart = 0;
+    state_.charSetWidth = static_cast<int>(count);
 }
 
 void GroupDrill::run() {

@@ -48,11 +48,10 @@ void SentRecorder::characterKeyed(const std::string& character) {
     if (startPending_)
         startRun();
     run_.text += character;
-    if (run_.text.size() > kMaxCharacters) {
+    if (run_.text.size() > limit_) {
         // Drops the oldest groups or words whole, so that the record starts at a boundary.
-        const std::size_t blank = run_.text.find(' ', run_.text.size() - kMaxCharacters);
-        run_.text.erase(0,
-                        blank == std::string::npos ? run_.text.size() - kMaxCharacters : blank + 1);
+        const std::size_t blank = run_.text.find(' ', run_.text.size() - limit_);
+        run_.text.erase(0, blank == std::string::npos ? run_.text.size() - limit_ : blank + 1);
     }
 }
 

@@ -55,6 +55,8 @@ public:
 
     // A text in continuous play can go on for ever: the record keeps its most recent part.
     static constexpr std::size_t kMaxCharacters = 10000;
+    // The most characters kept; a sound file's run has an end, and its record keeps all of it.
+    void setLimit(std::size_t characters) { limit_ = characters; }
 
 private:
     void startRun();
@@ -63,4 +65,5 @@ private:
     SentRun run_;
     int muted_ = 0;
     bool startPending_ = false;
+    std::size_t limit_ = kMaxCharacters;
 };

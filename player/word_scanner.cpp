@@ -5,8 +5,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int kScanLimit = 10000; // characters examined at most: a scan yields at most 5000 words
-
 bool isSeparator(const std::string& c) {
     return c == " " || c == "\r" || c == "\n";
 }

@@ -9,6 +9,9 @@
 // total in `Label4`. The caller sets `wordCount` to 0 and `atWordBreak` to 1 first.
 class WordScanner {
 public:
+    // Characters examined at most: a scan yields at most 5000 words.
+    static constexpr int kScanLimit = 10000;
+
     WordScanner(TrainerState& state, TrainerView& view);
     void scanWords();
 

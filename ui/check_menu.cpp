@@ -5,6 +5,7 @@
 #include "storage/progress_store.h"
 #include "ui/check_window.h"
 #include "ui/progress_window.h"
+#include "ui/sound_and_lessons.h"
 #include "ui/speed_window.h"
 #include "ui/trainer_form.h"
 
@@ -48,6 +49,11 @@ CheckMenu::CheckMenu(TrainerForm& form)
             &CheckMenu::openProgressWindow);
     connect(menu->addAction(QStringLiteral("Set &speed…")), &QAction::triggered, this,
             &CheckMenu::openSpeedWindow);
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("&Koch lesson…")), &QAction::triggered, this,
+            [this] { chooseKochLesson(form_, *store_); });
+    connect(menu->addAction(QStringLiteral("&Export sound…")), &QAction::triggered, this,
+            [this] { exportSoundOfWindow(form_); });
     // The figure follows every control that changes the timing; these handlers run after the
     // trainer's own, so they see the new values.
     connect(menu, &QMenu::aboutToShow, this, &CheckMenu::showSpeed);

@@ -3,7 +3,9 @@
 #include "check/copy_report.h"
 #include "check/wpm.h"
 #include "engine/sent_record.h"
+#include "lessons/koch.h"
 #include "storage/progress_store.h"
+#include "ui/sound_and_lessons.h"
 #include "ui/trainer_form.h"
 
 #include <QFontDatabase>
@@ -154,5 +156,12 @@ void CheckWindow::save(const SentRun& run, const copycheck::Result& result) {
     }
     savedSerial_ = run.serial;
     savedId_ = *id;
-    status_->setText(QStringLiteral("Saved to your progress."));
+    QString status = QStringLiteral("Saved to your progress.");
+    // A Koch lesson's check says where the learner stands, and when to take the next lesson.
+    if (run.kind == PlayMode::Groups && koch::lessonOf(run.characterSet) > 0) {
+        const auto history = store_.load();
+        if (const auto standing = history ? koch::standing(history->checks) : std::nullopt)
+            status += QStringLiteral(" ") + kochAdvice(*standing);
+    }
+    status_->setText(status);
 }

@@ -9,10 +9,15 @@ FrameClock::FrameClock(int sampleRate, std::int64_t windowNs)
 void FrameClock::observe(std::int64_t entryNs, std::int64_t firstFrame) {
     const std::int64_t offset =
         entryNs - std::llround(static_cast<double>(firstFrame) * nsPerFrame_);
-    if (!hasEstimate_) {
+    if (settling_) {
+        if (!hasEstimate_)
+            settledAtNs_ = entryNs + kSettleNs;
+        settling_ = entryNs < settledAtNs_;
         bucketMin_.fill(offset);
         bucketStartNs_ = entryNs;
+        offsetNs_ = offset;
         hasEstimate_ = true;
+        return;
     }
     // After a pause of several stretches (a stalled stream) every stretch it skipped starts
     // afresh from this callback, so a minimum from before the pause cannot outlive the window.

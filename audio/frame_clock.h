@@ -12,6 +12,10 @@
 // the last two seconds or so. Late callbacks then do not move it, and a slow drift between the
 // device's clock and the monotonic clock is still followed.
 //
+// A stream's first callbacks come in a burst that fills the device's buffer, each far ahead of
+// its frame's time; until the stream has settled (kSettleNs after its first callback) the
+// estimate follows the latest callback, and what the burst told is then forgotten.
+//
 // It also bounds what has been rendered: every frame rendered by time t lies before
 // frameAt(t) + one buffer.
 //
@@ -26,6 +30,8 @@ public:
     // The frame that lines up with monotonic time `ns`; only meaningful once hasEstimate().
     std::int64_t frameAt(std::int64_t ns) const;
 
+    static constexpr std::int64_t kSettleNs = 50'000'000;
+
 private:
     static constexpr int kBuckets = 4;
 
@@ -37,5 +43,7 @@ private:
     std::int64_t bucketStartNs_ = 0;
     int currentBucket_ = 0;
     std::int64_t offsetNs_ = 0;
+    std::int64_t settledAtNs_ = 0;
     bool hasEstimate_ = false;
+    bool settling_ = true;
 };

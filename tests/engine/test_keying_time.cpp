@@ -71,7 +71,7 @@ std::vector<float> stream(ToneScheduler& scheduler, std::deque<std::pair<Tone, s
         random = random * 6364136223846793005ULL + 1442695040888963407ULL;
         if (bursts % 5 != 0 || bursts < 40)
             entry += std::int64_t((random >> 33) % std::uint64_t(maxLateNs + 1));
-        for (int k = 0; k < burst; ++k) {
+        for (int k = 0; k < (bursts == 0 ? 8 : burst); ++k) { // it starts by filling the device
             std::vector<float> buffer(kBuffer, 1.0f);
             ended += scheduler.render(buffer.data(), kBuffer, entry, [&] {
                 std::optional<Tone> next;

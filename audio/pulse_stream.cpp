@@ -9,7 +9,6 @@
 #include <cstdint>
 
 namespace {
-constexpr bool kDrainOnClose = false;
 // The server keeps about this much rendered ahead of the speaker: small, so that a key is heard
 // soon after it is pressed, and deep enough that the mainloop thread, woken late on a busy
 // machine, never lets it run dry (a dropout in a tone is heard as a broken element).
@@ -65,9 +64,6 @@ struct PulseStream::Connection {
         connection->running.store(pa_stream_get_state(stream) == PA_STREAM_READY,
                                   std::memory_order_relaxed);
         pa_threaded_mainloop_signal(connection->loop, 0);
-    }
-    static void onDone(pa_stream*, int, void* self) {
-        pa_threaded_mainloop_signal(static_cast<Connection*>(self)->loop, 0);
     }
     // Mainloop thread: renders exactly what the server asks for, in the buffer it lends.
     static void onWritable(pa_stream* stream, std::size_t bytes, void* self) {
@@ -125,20 +121,12 @@ struct PulseStream::Connection {
         return true;
     }
 
-    // Under the lock.
-    void disconnect(bool drain) {
+    // Under the lock. What the server still holds is dropped, not drained: a stream without
+    // prebuffering may never report a drain as done, and the tone output lets the last tone
+    // play out (the stream's latency) before it closes the stream.
+    void disconnect() {
         if (stream != nullptr) {
-            // Nothing more is written. A stream without prebuffering may never report a drain as
-            // done, so the end of the program drops the buffer rather than wait on the server;
-            // by then the last tone has ended on the keying timeline.
             pa_stream_set_write_callback(stream, nullptr, nullptr);
-            if (drain && kDrainOnClose && running.load(std::memory_order_relaxed)) {
-                if (pa_operation* operation = pa_stream_drain(stream, &onDone, this)) {
-                    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
-                        pa_threaded_mainloop_wait(loop);
-                    pa_operation_unref(operation);
-                }
-            }
             pa_stream_set_state_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
@@ -188,13 +176,13 @@ bool PulseStream::open(SoundSource& source) {
     return opened;
 }
 
-void PulseStream::close(bool drain) {
+void PulseStream::close(bool) {
     if (!connection_)
         return;
     Connection& c = *connection_;
     if (c.loop != nullptr) {
         pa_threaded_mainloop_lock(c.loop);
-        c.disconnect(drain);
+        c.disconnect();
         pa_threaded_mainloop_unlock(c.loop);
         pa_threaded_mainloop_stop(c.loop);
         pa_threaded_mainloop_free(c.loop);

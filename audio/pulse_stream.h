@@ -20,6 +20,7 @@ public:
     PulseStream& operator=(const PulseStream&) = delete;
 
     bool open(SoundSource& source) override;
+    // Drops what the server still holds (see disconnect()), drained or not.
     void close(bool drain) override;
     bool isRunning() const override;
     double outputLatencySeconds() const override;

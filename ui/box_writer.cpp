@@ -38,6 +38,7 @@ BoxWriter::BoxWriter(QTextDocument& target, QChar lineEnd) : cursor_(&target), l
 }
 
 BoxWriter::~BoxWriter() {
+    flush();
     cursor_.endEditBlock();
 }
 
@@ -45,24 +46,36 @@ void BoxWriter::startParagraph(qsizetype chars) {
     if (first_) {
         first_ = false;
     } else if (!lineEnd_.isNull() && used_ + 1 + chars <= kParagraphChars) {
-        cursor_.insertText(QString(lineEnd_), QTextCharFormat());
+        pending_ += lineEnd_;
         ++used_;
     } else {
+        flush();
         cursor_.insertBlock(QTextBlockFormat(), QTextCharFormat());
         used_ = 0;
     }
 }
 
 void BoxWriter::append(QStringView text, const QTextCharFormat& format) {
+    if (format != pendingFormat_) {
+        flush();
+        pendingFormat_ = format;
+    }
     while (used_ + text.size() > kParagraphChars) {
         bool inWord = false;
         const qsizetype cut = cutPoint(text, kParagraphChars - used_, inWord);
         cutWithinWord_ = cutWithinWord_ || inWord;
-        cursor_.insertText(text.first(cut).toString(), format);
+        pending_ += text.first(cut);
+        flush();
         cursor_.insertBlock(continuing_, format);
         used_ = 0;
         text = text.sliced(cut);
     }
-    cursor_.insertText(text.toString(), format);
+    pending_ += text;
     used_ += text.size();
+}
+
+void BoxWriter::flush() {
+    if (!pending_.isEmpty())
+        cursor_.insertText(pending_, pendingFormat_);
+    pending_.clear();
 }

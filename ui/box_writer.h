@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
 #include <QStringView>
 #include <QTextBlockFormat>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 #include <cstddef>
@@ -47,9 +49,14 @@ public:
     bool cutWithinWord() const { return cutWithinWord_; }
 
 private:
+    // Text is handed to the document a run at a time, not a piece at a time.
+    void flush();
+
     QTextCursor cursor_;
     QChar lineEnd_;
     QTextBlockFormat continuing_;
+    QString pending_;
+    QTextCharFormat pendingFormat_;
     qsizetype used_ = 0; // characters in the box's current paragraph
     bool first_ = true;
     bool cutWithinWord_ = false;

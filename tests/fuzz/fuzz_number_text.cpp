@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <string_view>
 
@@ -23,14 +24,8 @@ bool startsWithBlankOrSign(std::string_view text) {
 
 // Only what a box may show: an optional minus, digits, and a fraction without trailing zeros.
 bool isPlainDecimal(const std::string& text) {
-    std::size_t i = text.starts_with('-') ? 1 : 0;
-    const std::size_t digits = text.find_first_not_of("0123456789", i);
-    if (digits == i)
-        return false;
-    if (digits == std::string::npos)
-        return true;
-    return text[digits] == '.' && digits + 1 < text.size() && text.back() != '0' &&
-           text.find_first_not_of("0123456789", digits + 1) == std::string::npos;
+    static const std::regex plain("-?[0-9]+(\\.[0-9]*[1-9])?");
+    return std::regex_match(text, plain);
 }
 
 void checkReading(std::string_view text) {
@@ -52,10 +47,8 @@ void checkWriting(double value) {
     const std::string text = numtext::plain(value);
     require(isPlainDecimal(text));
     const double back = numtext::leadingNumber(text);
-    if (value == std::trunc(value))
-        require(back == value);
-    else
-        require(std::fabs(back - value) <= std::fabs(value) * 1e-14);
+    require(value == std::trunc(value) ? back == value
+                                       : std::fabs(back - value) <= std::fabs(value) * 1e-14);
 }
 
 void checkRounding(double value) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <string_view>
 
@@ -24,8 +23,12 @@ bool startsWithBlankOrSign(std::string_view text) {
 
 // Only what a box may show: an optional minus, digits, and a fraction without trailing zeros.
 bool isPlainDecimal(const std::string& text) {
-    static const std::regex plain("-?[0-9]+(\\.[0-9]*[1-9])?");
-    return std::regex_match(text, plain);
+    const std::size_t i = text.starts_with('-') ? 1 : 0;
+    const std::size_t digits = text.find_first_not_of("0123456789", i);
+    if (digits == std::string::npos)
+        return digits > i;
+    return digits > i && text[digits] == '.' && digits + 1 < text.size() && text.back() != '0' &&
+           text.find_first_not_of("0123456789", digits + 1) == std::string::npos;
 }
 
 void checkReading(std::string_view text) {

@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 APP         = $(BUILD)/vornik
-CTEST_JOBS ?= 2
+CTEST_JOBS ?= $(shell nproc)
 
 .PHONY: deps configure build run install package test format-check e2e bench fuzz screenshot clean
 
@@ -38,15 +38,16 @@ package: build
 	@lintian --fail-on warning,error $(BUILD)/vornik_*_amd64.deb
 
 # The unit tests; the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer in
-# $(ASAN_BUILD), where any report fails them (tests/sanitizers/lsan.supp names the outside
-# libraries whose leaks are not ours); then the end-to-end suite on the normal build.
+# $(ASAN_BUILD) (only what they run: the target test_programs), where any report fails them
+# (tests/sanitizers/lsan.supp names the outside libraries whose leaks are not ours); then the
+# end-to-end suite on the normal build.
 # QT_NO_GLIB: with GLib's event loop under Qt, Debian 12's leak checker crashes at exit on the
 # thread-local storage of a GLib thread that has ended; Qt's own event loop avoids that.
 test: build format-check
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS)
 	@[ -f $(ASAN_BUILD)/build.ninja ] || \
 	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON >/dev/null
-	@cmake --build $(ASAN_BUILD)
+	@cmake --build $(ASAN_BUILD) --target test_programs
 	@QT_QPA_PLATFORM=offscreen QT_NO_GLIB=1 \
 	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \

@@ -3,6 +3,7 @@
 #include "ui/check_menu.h"
 #include "ui/check_window.h"
 
+#include "test_classes.h"
 #include <QAccessible>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -57,5 +58,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CheckScenarioTest)
+VORNIK_TEST(CheckScenarioTest)
 #include "test_check_scenario.moc"

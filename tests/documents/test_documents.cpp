@@ -1,7 +1,6 @@
-// The documents layer against references it does not share code with: files made by real
-// writers (tests/data) and hand-written
-// cases, the C library's iconv and the X11 font encodings, random documents written and read back,
-// and files on disk that must be refused or left alone.
+// The documents layer against references it does not share code with: files made by real writers
+// (tests/data) and hand-written cases, the C library's iconv and the X11 font encodings, random
+// documents written and read back, and files on disk that must be refused or left alone.
 #include "documents/code_pages.h"
 #include "documents/rtf_control_words.h"
 #include "documents/rtf_reader.h"
@@ -15,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "test_classes.h"
 #include <QTest>
 
 #include <csignal>
@@ -24,10 +24,6 @@
 
 namespace {
 const QString kData = QStringLiteral(VORNIK_SOURCE_DIR "/tests/data/");
-
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
 
 // Writers differ in blanks and empty lines, which are not played; soft hyphens are dropped on
 // purpose (documents/rtf_reader.h).
@@ -41,12 +37,13 @@ QString normalised(QString text) {
 
 QString textOf(const textfile::LoadResult& result) {
     using Kind = textfile::LoadResult::Kind;
-    if (!result.ok)
-        return QStringLiteral("refused");
-    return QString::fromStdString(result.kind == Kind::Rich
-                                      ? "rtf:" + result.document.plainText("\n")
-                                  : result.kind == Kind::Html ? "html:" + result.text
-                                                              : result.text);
+    const std::string kind = result.kind == Kind::Rich   ? "rtf:"
+                             : result.kind == Kind::Html ? "html:"
+                                                         : "";
+    return !result.ok ? "refused"
+                      : QString::fromStdString(kind + (result.kind == Kind::Rich
+                                                           ? result.document.plainText("\n")
+                                                           : result.text));
 }
 
 QString read(const QByteArray& rtf, const char* lineEnd = "¶") {
@@ -79,11 +76,11 @@ rich::RichDocument randomDocument(QRandomGenerator& random) {
         QString("|Arial|DejaVu Sans|Ärial Ωmega 明朝|{Odd} \\F").split('|');
     const auto any = [&](const QStringList& list) { return list.at(random.bounded(list.size())); };
     const auto level = [&] { return static_cast<std::uint8_t>(random.bounded(256)); };
+    const auto bit = [&] { return random.bounded(2) == 1; };
     rich::RichDocument document;
     for (int paragraph = random.bounded(6); paragraph > 0; --paragraph) {
         document.startParagraph();
         for (int run = random.bounded(4); run > 0; --run) { // none: an empty paragraph
-            const auto bit = [&] { return random.bounded(2) == 1; };
             rich::CharFormat format{bit(),
                                     bit(),
                                     bit(),
@@ -298,7 +295,8 @@ private slots:
         const QString old = name == "folder" ? path + "/inside.txt" : path;
         QVERIFY(name.contains('/') ||
                 (QDir().mkpath(QFileInfo(old).path()) && writeBytes(old, "old")));
-        const QStringList before = entries(folder.path());
+        const QStringList before =
+            QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         rich::RichDocument document;
         document.append(std::string(64 * 1024, 'x'), {});
         rlimit saved{};
@@ -311,10 +309,10 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, handler);
         QVERIFY(!result.ok && !result.error.empty());
-        QCOMPARE(entries(folder.path()), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(name.contains('/') || QFile(old).size() == 3);
     }
 };
 
-QTEST_GUILESS_MAIN(DocumentsTest)
+VORNIK_TEST(DocumentsTest)
 #include "test_documents.moc"

@@ -1,8 +1,10 @@
 #include "core/number_text.h"
 #include "rig.h"
 
+#include "test_classes.h"
 #include <QTest>
 #include <cmath>
+#include <functional>
 #include <set>
 
 // What the learner hears for a character, and what the speed and pitch controls change, read
@@ -48,33 +50,26 @@ private slots:
             QCOMPARE(keyed(rig, other), std::string("12U"));
     }
 
-    void gapRepeatsScaleTheCharacterGap() {
-        Rig rig;
-        for (auto [repeats, trace] : {std::pair{3, "700x89 13U"},
-                                      {1, "700x89 5U"},
-                                      {0, "700x89 1U"},
-                                      {-1, "700x89 1U"},
-                                      {7, "700x89 29U"}}) {
-            rig.state.gapRepeats = repeats;
+    // The character gap grows by four units a gap repeat; no repeats, or fewer, leave one unit.
+    // Lengths and pitches are rounded half to even; the pitch box is read up to its number.
+    void gapsLengthsAndPitches() {
+        const std::pair<std::function<void(Rig&)>, const char*> rows[] = {
+            {[](Rig& r) { r.state.gapRepeats = 1; }, "700x89 5U"},
+            {[](Rig& r) { r.state.gapRepeats = 0; }, "700x89 1U"},
+            {[](Rig& r) { r.state.gapRepeats = -1; }, "700x89 1U"},
+            {[](Rig& r) { r.state.gapRepeats = 7; }, "700x89 29U"},
+            {[](Rig& r) { r.state.dotMillis = 2.5; }, "700x2 13U"},
+            {[](Rig& r) { r.state.dotMillis = 3.5; }, "700x4 13U"},
+            {[](Rig& r) { r.state.dotMillis = 88.49; }, "700x88 13U"},
+            {[](Rig& r) { r.view.texts[kStoredPitch] = "440 Hz"; }, "440x89 13U"},
+            {[](Rig& r) { r.view.texts[kStoredPitch] = ""; }, "0x89 13U"},
+            {[](Rig& r) { r.view.texts[kStoredPitch] = "high"; }, "0x89 13U"},
+            {[](Rig& r) { r.view.texts[kStoredPitch] = "700.5"; }, "700x89 13U"},
+            {[](Rig& r) { r.view.texts[kStoredPitch] = "-30"; }, "-30x89 13U"}};
+        for (const auto& [set, trace] : rows) {
+            Rig rig;
+            set(rig);
             QCOMPARE(keyed(rig, "E"), std::string(trace));
-        }
-    }
-
-    void lengthsAndPitchesAreRoundedHalfToEven() {
-        Rig rig;
-        for (auto [dot, ms] : {std::pair{250 / 2.8, 89}, {2.5, 2}, {3.5, 4}, {88.49, 88}}) {
-            rig.state.dotMillis = dot;
-            QCOMPARE(keyed(rig, "E"), "700x" + std::to_string(ms) + " 13U");
-        }
-        Rig pitch;
-        for (auto [box, hz] : {std::pair{"440", 440},
-                               {"440 Hz", 440},
-                               {"", 0},
-                               {"high", 0},
-                               {"700.5", 700},
-                               {"-30", -30}}) {
-            pitch.view.texts[kStoredPitch] = box;
-            QCOMPARE(keyed(pitch, "E"), std::to_string(hz) + "x89 13U");
         }
     }
 
@@ -105,13 +100,11 @@ private slots:
             const char *dash, *ratio;
             int slider;
             double dot;
-        } rows[] = {{"250", "2.8", 250, 250 / 2.8},
-                    {"120.5", "2", 120, 60},
-                    {"5000", "2.8", 200, 200 / 2.8}, // beyond the slider: refused, stays 200
-                    {"-3", "4", 200, 50},
-                    {"", "2.8", 0, 0},
-                    {"300", "abc", 300, 0},
-                    {"300", "0", 300, 0}};
+        } rows[] = {// clang-format off
+            {"250", "2.8", 250, 250 / 2.8}, {"120.5", "2", 120, 60},
+            {"5000", "2.8", 200, 200 / 2.8}, {"-3", "4", 200, 50}, // beyond the slider: stays 200
+            {"", "2.8", 0, 0}, {"300", "abc", 300, 0}, {"300", "0", 300, 0}};
+        // clang-format on
         for (const auto& row : rows) {
             Rig rig;
             rig.view.slider = 200;
@@ -158,34 +151,29 @@ private slots:
             const char* name;
             int repeats;
             const char* trace;
-        } rows[] = {
+        } rows[] = {// clang-format off
             {"groups", 3, "1U 700x89 14U 700x89 38U 700x89 14U 700x89 37U"},
             {"groups", 1, "1U 700x89 6U 700x89 14U 700x89 6U 700x89 13U"},
             {"words", 3, "6U 700x89 43U 700x89 37U"},
             {"words", 1, "2U 700x89 15U 700x89 13U"},
             {"text", 3, "700x89 13U 700x89 37U 700x89 37U"},
-            {"text", 1, "700x89 5U 700x89 13U 700x89 13U"},
-        };
+            {"text", 1, "700x89 5U 700x89 13U 700x89 13U"}};
+        // clang-format on
         for (const auto& row : rows) {
             Rig rig;
             rig.state.gapRepeats = row.repeats;
             const std::string name = row.name;
-            if (name == "groups") {
-                rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "2";
-                rig.state.charSetStart = 4; // a set of E alone
-                rig.state.charSetWidth = 1;
-                rig.t.groups.run();
-            } else if (name == "words") {
-                rig.view.texts[kTextBox] = "e";
-                rig.t.words.start();
-            } else {
-                rig.view.texts[kTextBox] = "ee e";
-                rig.t.player.go();
-            }
+            rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "2";
+            rig.state.charSetStart = 4; // a set of E alone
+            rig.state.charSetWidth = 1;
+            rig.view.texts[kTextBox] = name == "words" ? "e" : "ee e";
+            name == "groups"  ? rig.t.groups.run()
+            : name == "words" ? rig.t.words.start()
+                              : rig.t.player.go();
             QCOMPARE(rig.trace.text(), std::string(row.trace));
         }
     }
 };
 
-QTEST_GUILESS_MAIN(KeyingTest)
+VORNIK_TEST(KeyingTest)
 #include "test_keying.moc"

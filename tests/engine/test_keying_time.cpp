@@ -6,6 +6,7 @@
 #include "fake_clock.h"
 #include "fake_view.h"
 
+#include "test_classes.h"
 #include <QTest>
 #include <cmath>
 #include <deque>
@@ -119,39 +120,38 @@ class KeyingTimeTest : public QObject {
     Q_OBJECT
 private slots:
     // "E", time spent in a yield, maybe one delay unit (as the random groups play before each
-    // character), "E": the silence between the dots on the timeline.
-    void silenceBetweenCharacters_data() {
-        QTest::addColumn<double>("limit");
-        QTest::addColumn<int>("yieldUs");
-        QTest::addColumn<bool>("unitFirst");
-        QTest::addColumn<qint64>("gapUs");
-        QTest::newRow("3000: 13 units of 30 ms") << 3000.0 << 0 << false << qint64(390'000);
-        QTest::newRow("2.5: 3 iterations a unit") << 2.5 << 0 << false << qint64(390);
-        QTest::newRow("0: no silence") << 0.0 << 0 << false << qint64(0);
-        QTest::newRow("-5: no silence") << -5.0 << 0 << false << qint64(0);
-        QTest::newRow("0.4 U, tone: absorbed") << 1000.0 << 4'000 << false << qint64(130'000);
-        QTest::newRow("0.4 U, unit: absorbed") << 3000.0 << 12'000 << true << qint64(420'000);
-        QTest::newRow("3 U, tone: restarted") << 1000.0 << 30'000 << false << qint64(160'000);
-        QTest::newRow("3 U, unit: restarted") << 3000.0 << 90'000 << true << qint64(510'000);
-        // Later than a tone can still sound where it belongs, though within one unit.
-        QTest::newRow("0.8 U, tone: restarted") << 1000.0 << 8'000 << false << qint64(138'000);
-    }
+    // character), "E": the silence between the dots on the timeline. Reads 1 us apart: where the
+    // timeline restarts, it is a read late (at most one for each of the 14 elements).
     void silenceBetweenCharacters() {
-        QFETCH(double, limit);
-        QFETCH(int, yieldUs);
-        QFETCH(bool, unitFirst);
-        QFETCH(qint64, gapUs);
-        // Reads 1 us apart: where the timeline restarts, it is a read late (at most one for each
-        // of the 14 elements).
-        FakeClock clock;
-        Rig rig(clock, limit);
-        rig.send("E");
-        clock.advanceBy(yieldUs * kUs);
-        if (unitFirst)
-            rig.keyer.delayUnit();
-        rig.send("E");
-        QVERIFY2(rig.gapAfter(0) >= gapUs * kUs && rig.gapAfter(0) <= (gapUs + 14) * kUs,
-                 qPrintable(QString("gap %1 ns").arg(rig.gapAfter(0))));
+        const struct {
+            double limit;
+            int yieldUs;
+            bool unitFirst;
+            std::int64_t gapUs;
+        } rows[] = {
+            // clang-format off
+            {3000, 0, false, 390'000},     // 13 units of 30 ms
+            {2.5, 0, false, 390},          // 3 iterations a unit
+            {0, 0, false, 0}, {-5, 0, false, 0}, // no silence
+            {1000, 4'000, false, 130'000}, // 0.4 U before a tone: absorbed
+            {3000, 12'000, true, 420'000}, // 0.4 U before a unit: absorbed
+            {1000, 30'000, false, 160'000}, // 3 U before a tone: restarted
+            {3000, 90'000, true, 510'000}, // 3 U before a unit: restarted
+            {1000, 8'000, false, 138'000}, // 0.8 U: later than a tone can sound where it belongs
+            // clang-format on
+        };
+        for (const auto& row : rows) {
+            FakeClock clock;
+            Rig rig(clock, row.limit);
+            rig.send("E");
+            clock.advanceBy(row.yieldUs * kUs);
+            if (row.unitFirst)
+                rig.keyer.delayUnit();
+            rig.send("E");
+            QVERIFY2(
+                rig.gapAfter(0) >= row.gapUs * kUs && rig.gapAfter(0) <= (row.gapUs + 14) * kUs,
+                qPrintable(QString("limit %1: gap %2 ns").arg(row.limit).arg(rig.gapAfter(0))));
+        }
     }
 
     void aSlowThreadNeverShortensAGap() {
@@ -181,29 +181,24 @@ private slots:
         }
     }
 
-    void tonesSoundWhereTheTimelinePutsThem_data() {
-        QTest::addColumn<int>("burst");
-        QTest::addColumn<int>("maxLateUs");
-        QTest::addColumn<int>("gapUs");
-        QTest::addColumn<int>("hz");
-        QTest::addColumn<int>("lateUs"); // the fourth tone arrives this much later than allowed
-        QTest::newRow("punctual callbacks") << 1 << 0 << 30000 << 997 << 0;
-        QTest::newRow("late callbacks") << 1 << 4000 << 30123 << 997 << 0;
-        QTest::newRow("pairs, as a sound server asks") << 2 << 2000 << 30123 << 997 << 0;
-        QTest::newRow("threes, as PortAudio through ALSA") << 3 << 1000 << 29999 << 701 << 0;
-        QTest::newRow("gap shorter than an edge") << 2 << 2000 << 2000 << 997 << 0;
-        QTest::newRow("gap of one frame") << 2 << 2000 << 21 << 997 << 0;
-        QTest::newRow("no gap: one seamless tone") << 2 << 2000 << 0 << 997 << 0;
-        QTest::newRow("long silences") << 2 << 3000 << 1234567 << 997 << 0;
-        QTest::newRow("unplayable pitch: timed silence") << 2 << 2000 << 30000 << 24000 << 0;
-        QTest::newRow("a tone too late for its frame") << 2 << 2000 << 30000 << 997 << 20000;
-    }
+    // Callbacks one at a time, in pairs as a sound server asks, in threes as PortAudio through
+    // ALSA; silences shorter than an edge, of one frame, of none (one seamless tone); a pitch
+    // that cannot be played (a timed silence); the fourth tone handed over later than allowed.
     void tonesSoundWhereTheTimelinePutsThem() {
-        QFETCH(int, burst);
-        QFETCH(int, maxLateUs);
-        QFETCH(int, gapUs);
-        QFETCH(int, hz);
-        QFETCH(int, lateUs);
+        const struct {
+            int burst, maxLateUs, gapUs, hz, lateUs;
+        } rows[] = {// clang-format off
+            {1, 0, 30000, 997, 0}, {1, 4000, 30123, 997, 0}, {2, 2000, 30123, 997, 0},
+            {3, 1000, 29999, 701, 0}, {2, 2000, 2000, 997, 0}, {2, 2000, 21, 997, 0},
+            {2, 2000, 0, 997, 0}, {2, 3000, 1234567, 997, 0}, {2, 2000, 30000, 24000, 0},
+            {2, 2000, 30000, 997, 20000}};
+        // clang-format on
+        for (const auto& [burst, maxLateUs, gapUs, hz, lateUs] : rows)
+            tonesSoundInPlace(burst, maxLateUs, gapUs, hz, lateUs);
+    }
+
+private:
+    void tonesSoundInPlace(int burst, int maxLateUs, int gapUs, int hz, int lateUs) {
         std::vector<Tone> tones;
         std::deque<std::pair<Tone, std::int64_t>> handedOver;
         std::int64_t time = kOrigin + 200 * kMs;
@@ -236,17 +231,16 @@ private slots:
                                         ? 0
                                         : frameOf(tones[i].startNs) -
                                               frameOf(tones[i - 1].startNs + tones[i - 1].ms * kMs);
-            QVERIFY2(
-                std::abs(length - tones[i].ms * 48) <= 1 &&
-                    (i == 0
-                         ? std::abs(heard[0].first - frameOf(tones[0].startNs)) <=
-                               1 + maxLateUs * 0.048
-                         : gap >= expected - 3 && (gap <= expected + 3 || (i == 3 && lateUs > 0))),
-                qPrintable(
-                    QString("tone %1: %2-%3").arg(i).arg(heard[i].first).arg(heard[i].second)));
+            QVERIFY2(std::abs(length - tones[i].ms * 48) <= 1 &&
+                         (i == 0 ? std::abs(heard[0].first - frameOf(tones[0].startNs)) <=
+                                       1 + maxLateUs * 0.048
+                                 : gap >= expected - 3 &&
+                                       (gap <= expected + 3 || (i == 3 && lateUs > 0))),
+                     qPrintable(QString::asprintf("gap %d us, %d Hz, tone %zu: %.1f-%.1f", gapUs,
+                                                  hz, i, heard[i].first, heard[i].second)));
         }
     }
 };
 
-QTEST_GUILESS_MAIN(KeyingTimeTest)
+VORNIK_TEST(KeyingTimeTest)
 #include "test_keying_time.moc"

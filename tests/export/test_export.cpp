@@ -3,6 +3,7 @@
 #include "export/sound_export.h"
 #include "lessons/koch.h"
 #include "rig.h"
+#include "test_classes.h"
 
 #include <QtTest>
 #include <cmath>
@@ -60,7 +61,7 @@ KeyingSettings settings(double limit, int dash, double ratio, int gapRepeats, in
 }
 } // namespace
 
-class TestExport : public QObject {
+class ExportTest : public QObject {
     Q_OBJECT
 private slots:
     // Every tone a dot or a dash to a quarter of a sample, every silence a whole number of delay
@@ -154,5 +155,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestExport)
+VORNIK_TEST(ExportTest)
 #include "test_export.moc"

@@ -23,13 +23,11 @@ bool startsWithBlankOrSign(std::string_view text) {
 
 // Only what a box may show: an optional minus, digits, and a fraction without trailing zeros.
 bool isPlainDecimal(const std::string& text) {
-    std::size_t i = text.starts_with('-') ? 1 : 0;
+    const std::size_t i = text.starts_with('-') ? 1 : 0;
     const std::size_t digits = text.find_first_not_of("0123456789", i);
-    if (digits == i)
-        return false;
     if (digits == std::string::npos)
-        return true;
-    return text[digits] == '.' && digits + 1 < text.size() && text.back() != '0' &&
+        return digits > i;
+    return digits > i && text[digits] == '.' && digits + 1 < text.size() && text.back() != '0' &&
            text.find_first_not_of("0123456789", digits + 1) == std::string::npos;
 }
 
@@ -52,10 +50,8 @@ void checkWriting(double value) {
     const std::string text = numtext::plain(value);
     require(isPlainDecimal(text));
     const double back = numtext::leadingNumber(text);
-    if (value == std::trunc(value))
-        require(back == value);
-    else
-        require(std::fabs(back - value) <= std::fabs(value) * 1e-14);
+    require(value == std::trunc(value) ? back == value
+                                       : std::fabs(back - value) <= std::fabs(value) * 1e-14);
 }
 
 void checkRounding(double value) {

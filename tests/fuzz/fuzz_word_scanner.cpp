@@ -23,45 +23,34 @@ void require(bool condition) {
         std::abort();
 }
 
-bool isSeparator(char c) {
-    return c == ' ' || c == '\r' || c == '\n';
-}
-
 // The characters the scanner may examine, joined: at most the first kScanLimit. The split into
 // characters must give back every byte, and keep each blank and line break a character of its
 // own, or a separator could hide inside a word.
 std::string examinedPrefix(const std::string& text, int* characters) {
     const std::vector<std::string> pieces = textchars::split(text);
-    std::string joined;
-    std::string prefix;
+    std::string joined, prefix;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const std::string& piece = pieces[i];
-        require(!piece.empty());
-        if (piece.size() > 1)
-            for (const char c : piece)
-                require(static_cast<unsigned char>(c) >= 0x80);
-        joined += piece;
-        if (i < static_cast<std::size_t>(kScanLimit))
-            prefix += piece;
+        const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+        require(pieces[i].size() == 1 ||
+                (!pieces[i].empty() && std::ranges::all_of(pieces[i], high)));
+        joined += pieces[i];
+        prefix += i < static_cast<std::size_t>(kScanLimit) ? pieces[i] : "";
     }
     require(joined == text);
     *characters = static_cast<int>(std::min(pieces.size(), static_cast<std::size_t>(kScanLimit)));
     return prefix;
 }
 
-std::vector<std::string> splitAtSeparators(std::string_view text) {
+// The words between blanks and line breaks.
+std::vector<std::string> splitAtSeparators(const std::string& text) {
     std::vector<std::string> words;
-    std::string word;
-    for (const char c : text) {
-        if (!isSeparator(c)) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
-    }
-    if (!word.empty())
-        words.push_back(word);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find_first_of(" \r\n", start)) != std::string::npos;
+         start = end + 1)
+        if (end > start)
+            words.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        words.push_back(text.substr(start));
     return words;
 }
 

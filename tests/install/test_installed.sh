@@ -15,8 +15,9 @@ as=""
 export XDG_DATA_HOME="$data" QT_QPA_PLATFORM=offscreen
 fail() { echo "FAIL: $*" && exit 1; }
 
-# Changes of pitch and ratio, then a normal close or "Tamat / End"; then a saved text.
-for row in ":Text6=710 Text7=3" "Command11:Text6=700 Text7=2.8"; do
+# Changes of pitch and ratio, then a normal close or "Tamat / End" (with a handler queued behind
+# it, which must not run); then a saved text.
+for row in ":Text6=710 Text7=3" "queue Command11:Text6=700 Text7=2.8"; do
     ending=${row%%:*} expected=${row#*:}
     rm -rf "$data/vornik"
     $as "$stage/usr/bin/vornik" --library >/dev/null 2>&1 &

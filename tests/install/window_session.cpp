@@ -7,7 +7,8 @@
 
 // One run of the trainer's window as main() makes it for the program folder given first: prints
 // the pitch and ratio it started with, then acts ("Name=text" types into a box, a name clicks that
-// button) and closes the window normally. "Command11" ("Tamat / End") ends it before that.
+// button, "queue" queues a handler that reports itself) and closes the window normally. "Command11"
+// ("Tamat / End") ends it before that, without running a handler already queued.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     KeyingTrace trace;
@@ -20,7 +21,10 @@ int main(int argc, char** argv) {
            form.text(Control::Text7).c_str());
     fflush(stdout);
     for (const QString& action : app.arguments().mid(2))
-        if (action.contains('='))
+        if (action == "queue")
+            QMetaObject::invokeMethod(
+                &app, [] { puts("queued handler ran"), fflush(stdout); }, Qt::QueuedConnection);
+        else if (action.contains('='))
             form.findChild<QLineEdit*>(action.section('=', 0, 0))->setText(action.section('=', 1));
         else
             QTest::mouseClick(form.findChild<QWidget*>(action), Qt::LeftButton);

@@ -1,54 +1,30 @@
 #include "storage/file_list.h"
-#include "storage/program_path.h"
 #include "trainer/settings_binding.h"
 
+#include "test_classes.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
-// Paths beside the program and the library's list of files.
+// The library's list of files: which names it shows, in what order.
 class FilesTest : public QObject {
     Q_OBJECT
 private slots:
-    void pathsBesideTheProgram() {
-        const struct {
-            const char *folder, *name;
-            char separator;
-            const char* path;
-        } rows[] = {{"D:\\", "a", '\\', "D:\\a"},
-                    {"C:\\Latihan", "x.txt", '\\', "C:\\Latihan\\x.txt"},
-                    {"/", "key22.jpg", '/', "/key22.jpg"},
-                    {"/ab", "laju.mdb", '/', "/ab/laju.mdb"}, // three characters, not a root
-                    {"/home/x", " nota .TXT", '/', "/home/x/ nota .TXT"}};
-        for (const auto& row : rows)
-            QCOMPARE(progpath::join(row.folder, row.name, row.separator), std::string(row.path));
-    }
-
     void libraryPatternMatches() {
         const char* const library = SettingsBinding::kLibraryPattern;
+        // clang-format off
         const std::tuple<const char*, const char*, bool> rows[] = {
-            {"nota.txt", library, true},
-            {"a.doc", library, true},
-            {"README", library, true},
-            {"NOTES.TXT", library, true},
-            {"café.txt", library, true},
-            {"a.docx", library, false},
-            {"a.txt.bak", library, false},
-            {"a.bak.txt", library, true},
-            {"a.", library, false},
-            {"README", "*.txt", false},
-            {"a1.txt", "a?.txt", true},
-            {"a.txt", "a?.txt", false},
-            {"aXbXc.txt", "a*b*c.txt", true},
-            {"aXbXd.txt", "a*b*c.txt", false},
-            {"a.doc", "  *.txt ;  *.doc  ", true},
-            {"a.doc", ";;*.doc;", true},
-            {"a.txt", "", false},
-            {"README", "*.*", true},
-            {"latihan", "lat*.", true},
+            {"nota.txt", library, true}, {"a.doc", library, true}, {"README", library, true},
+            {"NOTES.TXT", library, true}, {"café.txt", library, true}, {"a.docx", library, false},
+            {"a.txt.bak", library, false}, {"a.bak.txt", library, true}, {"a.", library, false},
+            {"README", "*.txt", false}, {"a1.txt", "a?.txt", true}, {"a.txt", "a?.txt", false},
+            {"aXbXc.txt", "a*b*c.txt", true}, {"aXbXd.txt", "a*b*c.txt", false},
+            {"a.doc", "  *.txt ;  *.doc  ", true}, {"a.doc", ";;*.doc;", true},
+            {"a.txt", "", false}, {"README", "*.*", true}, {"latihan", "lat*.", true},
             {"É.txt", "é.txt", false}};
+        // clang-format on
         for (auto [name, patterns, expected] : rows)
             QVERIFY2(matchesPatterns(name, patterns) == expected, name);
     }
@@ -83,5 +59,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FilesTest)
+VORNIK_TEST(FilesTest)
 #include "test_files.moc"

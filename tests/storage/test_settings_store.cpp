@@ -5,9 +5,9 @@
 #include "file_bytes.h"
 #include <QCryptographicHash>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include "test_classes.h"
 #include <QTest>
 #include <csignal>
 #include <sqlite3.h>
@@ -50,12 +50,9 @@ struct Place {
         QStringList lines;
         for (const QFileInfo& e : QDir(folder.path())
                                       .entryInfoList(QDir::AllEntries | QDir::Hidden |
-                                                         QDir::System | QDir::NoDotAndDotDot,
-                                                     QDir::Name))
-            lines << e.fileName() + e.symLinkTarget() +
-                         QString::number(e.permissions().toInt(), 16) +
-                         QCryptographicHash::hash(readBytes(e.filePath()),
-                                                  QCryptographicHash::Sha256)
+                                                     QDir::System | QDir::NoDotAndDotDot))
+            lines << e.fileName() + e.symLinkTarget() + QString::number(e.permissions().toInt()) +
+                         QCryptographicHash::hash(readBytes(e.filePath()), QCryptographicHash::Md5)
                              .toHex();
         return lines;
     }
@@ -105,18 +102,17 @@ private slots:
     // Any text a box can hold comes back character for character; a missing file is made with
     // the defaults and nothing else appears beside it.
     void anyTextRoundTrips() {
+        // clang-format off
         const SettingsRecord rows[] = {
-            {"-3000", "250.25", "-700", "2.75"},
-            {"abc", "", "700 Hz", "2,8"},
+            {"-3000", "250.25", "-700", "2.75"}, {"abc", "", "700 Hz", "2,8"},
             {std::string(500, '9'), "1e999", "'; DROP TABLE laju; --", "NULL"},
             {"три", "ä", "\t", "a\nb"}};
+        // clang-format on
         for (const SettingsRecord& boxes : rows) {
             const Place place;
             const Lifetime first = liveThrough(place.path, boxes);
             QVERIFY(first.read == kDefaults && first.written);
-            QCOMPARE(QDir(place.folder.path())
-                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                     QStringList{"laju.mdb"});
+            QCOMPARE(place.snapshot().size(), 1);
             SettingsStore store;
             QVERIFY(store.open(place.path.toStdString()) && store.firstRecord() == boxes);
         }
@@ -177,20 +173,16 @@ private slots:
             brokenHeader = readBytes(made.path);
             brokenHeader[0] = 's';
         }
+        // clang-format off
         const std::pair<const char*, QByteArray> rows[] = {
-            {"bytes", ""},
-            {"bytes", "SQLite format 3"},
+            {"bytes", ""}, {"bytes", "SQLite format 3"},
             {"bytes", QByteArray("SQLite format 3\0", 16) + QByteArray(4096, char(0xA5))},
-            {"bytes", brokenHeader},
-            {"journal", ""},
-            {"sql", "PRAGMA user_version = 7"},
+            {"bytes", brokenHeader}, {"journal", ""}, {"sql", "PRAGMA user_version = 7"},
             {"sql", "CREATE TABLE laju (LAJ, PANJAN, NAD); INSERT INTO laju VALUES (1, 2, 3)"},
-            {"sql", "CREATE TABLE laju (LAJ, PANJAN, NAD, DOT)"},
-            {"folder", ""},
-            {"link", "nowhere.mdb"},
-            {"path", "no-such-folder/laju.mdb"},
-            {"path", "plain.txt/laju.mdb"},
-            {"path", "/proc/laju.mdb"}};
+            {"sql", "CREATE TABLE laju (LAJ, PANJAN, NAD, DOT)"}, {"folder", ""},
+            {"link", "nowhere.mdb"}, {"path", "no-such-folder/laju.mdb"},
+            {"path", "plain.txt/laju.mdb"}, {"path", "/proc/laju.mdb"}};
+        // clang-format on
         for (const auto& [what, given] : rows) {
             const Place place;
             const QString kind = what;
@@ -221,7 +213,8 @@ private slots:
         }
     }
 
-    // Every reason a write-back must fail leaves the folder as it was, and none waits long.
+    // Every reason a write-back must fail leaves the folder as it was (how soon a lock is given up
+    // is a benchmark figure: bench/settings_locked_close.cpp).
     void writeBackThatMustFailWritesNothing() {
         for (const QString happening :
              {"emptied", "overwritten", "never read", "closed", "DELETE FROM laju",
@@ -239,10 +232,7 @@ private slots:
             Other other(place.path);
             QVERIFY(!happening.front().isUpper() || other.run(happening));
             const QStringList before = place.snapshot();
-            QElapsedTimer timer;
-            timer.start();
             QVERIFY2(!store.writeBack(kDefaults, kTyped), qPrintable(happening));
-            QVERIFY(timer.elapsed() < 5000);
             store.close();
             QCOMPARE(place.snapshot(), before);
         }
@@ -286,5 +276,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SettingsStoreTest)
+VORNIK_TEST(SettingsStoreTest)
 #include "test_settings_store.moc"

@@ -2,72 +2,69 @@
 
 #include "engine/morse_table.h"
 
+#include <utility>
+
 void KeyingTrace::playTone(const ::Tone& tone) {
-    events_.push_back({true, tone.hz, tone.ms, 0});
+    events_.push_back({true, tone.hz, tone.ms});
     clock_.advanceTo(tone.startNs + std::int64_t{tone.ms} * 1'000'000);
 }
 
 void KeyingTrace::listen(KeyingTimeline& timeline) {
-    timeline.setObserver([this](double, std::int64_t iterations) {
-        events_.push_back({false, 0, 0, static_cast<long long>(iterations)});
-    });
+    timeline.setObserver([this](double, std::int64_t) { events_.push_back({false, 0, 0}); });
 }
 
-std::string KeyingTrace::text() const {
-    std::string out;
+// Each tone, and each run of delay units as its count, in order.
+template <typename OnTone, typename OnUnits>
+static void walk(const auto& events, OnTone onTone, OnUnits onUnits) {
     int units = 0;
-    auto flushUnits = [&] {
-        if (units > 0)
-            out += (out.empty() ? "" : " ") + std::to_string(units) + "U";
-        units = 0;
-    };
-    for (const Event& e : events_) {
+    for (const auto& e : events) {
         if (!e.tone) {
             ++units;
             continue;
         }
-        flushUnits();
-        out += (out.empty() ? "" : " ") + std::to_string(e.hz) + "x" + std::to_string(e.ms);
+        if (units > 0)
+            onUnits(std::exchange(units, 0));
+        onTone(e.hz, e.ms);
     }
-    flushUnits();
+    if (units > 0)
+        onUnits(units);
+}
+
+std::string KeyingTrace::text() const {
+    std::string out;
+    const auto add = [&](const std::string& piece) { out += (out.empty() ? "" : " ") + piece; };
+    walk(
+        events_, [&](int hz, int ms) { add(std::to_string(hz) + "x" + std::to_string(ms)); },
+        [&](int units) { add(std::to_string(units) + "U"); });
     return out;
 }
 
 std::vector<KeyingTrace::Tone> KeyingTrace::tones() const {
     std::vector<Tone> out;
-    for (const Event& e : events_)
-        if (e.tone)
-            out.push_back({e.hz, e.ms});
+    walk(
+        events_,
+        [&](int hz, int ms) {
+            out.push_back({hz, ms});
+        },
+        [](int) {});
     return out;
 }
 
 std::string KeyingTrace::heard(int dotMs, int dashMs) const {
     std::string out, elements;
-    const auto endCharacter = [&] {
-        if (elements.empty())
-            return;
-        char found = '#';
-        for (const auto& entry : morse::table())
-            if (entry.elements == elements)
-                found = entry.character[0];
-        out += found;
-        elements.clear();
-    };
-    int units = 0;
-    for (const Event& e : events_) {
-        if (!e.tone) {
-            ++units;
-            continue;
+    const auto gap = [&](int units) {
+        if (units >= 2 && !elements.empty()) {
+            char found = '#';
+            for (const auto& entry : morse::table())
+                found = entry.elements == elements ? entry.character[0] : found;
+            out += found;
+            elements.clear();
         }
-        if (units >= 2)
-            endCharacter();
         if (units >= 20 && !out.empty())
             out += ' ';
-        units = 0;
-        elements += 2 * e.ms < dotMs + dashMs ? '.' : '-';
-    }
-    endCharacter();
-    if (units >= 20 && !out.empty())
-        out += ' ';
+    };
+    walk(
+        events_, [&](int, int ms) { elements += 2 * ms < dotMs + dashMs ? '.' : '-'; }, gap);
+    gap(2);
     return out;
 }

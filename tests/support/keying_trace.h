@@ -35,10 +35,9 @@ public:
 
 private:
     struct Event {
-        bool tone;
+        bool tone; // or a delay unit
         int hz;
         int ms;
-        long long iterations;
     };
     std::vector<Event> events_;
     FakeClock clock_{[] { return std::int64_t{10'000}; }}; // one read per iteration of a delay unit

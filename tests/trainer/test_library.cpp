@@ -1,6 +1,7 @@
 #include "core/captions.h"
 #include "rig.h"
 
+#include "test_classes.h"
 #include <QTest>
 #include <algorithm>
 
@@ -43,10 +44,10 @@ private slots:
             std::vector<std::string> files;
             int chosen;
             const char* heard;
-        } rows[] = {{{"E", "T", "I"}, 0, "ETIETI"},
-                    {{"E", "T", "I"}, 1, "TIETIE"},
-                    {{"M"}, 0, "MMMMMM"},
-                    {{"E", "", "I"}, 0, "EIEIEI"}}; // a file that cannot be read is passed over
+        } rows[] = {// clang-format off
+            {{"E", "T", "I"}, 0, "ETIETI"}, {{"E", "T", "I"}, 1, "TIETIE"}, {{"M"}, 0, "MMMMMM"},
+            {{"E", "", "I"}, 0, "EIEIEI"}}; // a file that cannot be read is passed over
+        // clang-format on
         for (const auto& row : rows) {
             Library lib(row.files);
             lib.t.library.openPanel();
@@ -123,5 +124,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(LibraryTest)
+VORNIK_TEST(LibraryTest)
 #include "test_library.moc"

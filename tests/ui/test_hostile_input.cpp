@@ -5,9 +5,9 @@
 #include "storage/settings_store.h"
 #include "ui/rich_text_box.h"
 
+#include "test_classes.h"
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -42,12 +42,9 @@ private slots:
         QFETCH(HostileSample, sample);
         FormFixture f;
         f.form().show();
-        QElapsedTimer clock;
-        clock.start();
         QVERIFY(f.form().loadDocument(written(f, sample.fileName, sample.bytes)));
         box(f)->verticalScrollBar()->setValue(box(f)->verticalScrollBar()->maximum());
         box(f)->viewport()->grab();
-        QVERIFY2(clock.elapsed() < 60000, "hang guard"); // a hang took minutes, a crash never ended
         const std::string text = f.text(kTextBox);
         QVERIFY(text.find(sample.marker) != std::string::npos);
         if (!sample.fileName.ends_with(".txt"))
@@ -137,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HostileInputTest)
+VORNIK_TEST(HostileInputTest)
 #include "test_hostile_input.moc"

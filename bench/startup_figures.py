@@ -1,0 +1,169 @@
+#!/usr/bin/python3
+"""First paint and resident memory of the trainer, beside a bare Qt window with the same controls.
+
+usage: startup_figures.py STARTUP_BENCH BARE_WINDOW
+Starts a PulseAudio server of its own (tests/audio/sound.py), so that the trainer plays through the
+sound server's client library as on a desktop, then runs the trainer (STARTUP_BENCH) and the bare
+window (BARE_WINDOW, given the trainer's census of controls) in turn, five times each, each run a
+process of its own that pays its own start-up. Both time their first paint from the moment the
+kernel started them and hold still 1.5 s after it (bench/startup_probe.h), when their memory is read
+here from /proc. Prints every figure with its goal; exit status 1 when a goal is missed.
+"""
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+from collections import defaultdict
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "audio"))
+import sound  # noqa: E402
+
+RUNS = 5
+PAINT_RATIO_GOAL = 1.2
+RSS_GOAL_MB = 30
+TIMEOUT_S = 20
+# What the trainer's own libpulse output calls its client and stream (audio/pulse_stream.cpp);
+# PortAudio through ALSA's pulse plug-in would show as "ALSA plug-in [...]".
+LIBPULSE_STREAM = 'vornik / "Morse tones"'
+MAPPING = re.compile(r"^[0-9a-f]+-[0-9a-f]+ ")
+
+
+def kb_field(path, key):
+    with open(path) as f:
+        for line in f:
+            if line.startswith(key):
+                return int(line.split()[1])
+    return None
+
+
+def mappings(pid):
+    """Resident kB of each mapped file (or [heap], [stack], "" for anonymous memory) and, of
+    those, the pages that are anonymous (written copies, heap, stacks)."""
+    rss, anonymous, name = defaultdict(int), defaultdict(int), ""
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            if MAPPING.match(line):
+                fields = line.split(maxsplit=5)
+                name = fields[5].strip() if len(fields) > 5 else "[anonymous]"
+            elif line.startswith("Rss:"):
+                rss[name] += int(line.split()[1])
+            elif line.startswith("Anonymous:"):
+                anonymous[name] += int(line.split()[1])
+    return rss, anonymous
+
+
+def sink_input_of(pid, env):
+    """The media and application name of the sound server stream the process opened, or None."""
+    listing = subprocess.run(["pactl", "list", "sink-inputs"], env=env, capture_output=True,
+                             text=True).stdout
+    for block in listing.split("\n\n"):
+        if f'application.process.id = "{pid}"' in block:
+            names = dict(re.findall(r'(media\.name|application\.name) = "([^"]*)"', block))
+            return f'{names.get("application.name")} / "{names.get("media.name")}"'
+    return None
+
+
+def run_once(command, env):
+    child = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                             env=env)
+    watchdog = threading.Timer(TIMEOUT_S, child.kill)
+    watchdog.start()
+    try:
+        said = {}
+        for line in child.stdout:
+            if line.strip() == "ready":
+                break
+            key, _, value = line.rstrip("\n").partition(" ")
+            said[key] = value
+        else:
+            raise RuntimeError(f"{command[0]} ended (or hung) before it was ready")
+        run = dict(paint_ms=float(said["first-paint-ms"]), census=said.get("census"),
+                   rss_kb=kb_field(f"/proc/{child.pid}/status", "VmRSS:"),
+                   pss_kb=kb_field(f"/proc/{child.pid}/smaps_rollup", "Pss:"),
+                   mappings=mappings(child.pid), stream=sink_input_of(child.pid, env))
+        child.stdin.close()
+        child.wait()
+        return run
+    finally:
+        watchdog.cancel()
+        if child.poll() is None:
+            child.kill()
+            child.wait()
+
+
+def median(runs, key):
+    return statistics.median(run[key] for run in runs)
+
+
+def short(path):
+    return os.path.basename(path) if path.startswith("/") else path
+
+
+def breakdown(trainer, bare, rows=14):
+    """The trainer's last run by mapping, the bare window's beside it."""
+    (rss, anonymous), (bare_rss, bare_anonymous) = trainer["mappings"], bare["mappings"]
+    for label, total, anon in (("trainer", rss, anonymous), ("bare", bare_rss, bare_anonymous)):
+        anon_kb = sum(anon.values())
+        print(f"    {label}: anonymous {anon_kb / 1024:.1f} MB, file-backed "
+              f"{(sum(total.values()) - anon_kb) / 1024:.1f} MB, "
+              f"{sum(1 for path in total if path.startswith('/'))} files mapped")
+    print(f"    biggest mappings (resident kB, of it anonymous), trainer | bare:")
+    for path in sorted(rss, key=rss.get, reverse=True)[:rows]:
+        print(f"      {rss[path]:7d} ({anonymous[path]:6d}) | {bare_rss.get(path, 0):7d}  {short(path)}")
+    only = {path: kb for path, kb in rss.items() if path.startswith("/") and path not in bare_rss}
+    print(f"    files only the trainer maps: {len(only)}, {sum(only.values()) / 1024:.1f} MB resident;"
+          f" biggest: " + ", ".join(f"{short(p)} {only[p]} kB"
+                                    for p in sorted(only, key=only.get, reverse=True)[:8]))
+
+
+def main(trainer_bench, bare_window):
+    command = f"bench/startup_bench.sh {trainer_bench}"
+    trainers, bares = [], []
+    with sound.SoundServer() as server, tempfile.TemporaryDirectory() as runtime:
+        # As on a desktop session, which has a runtime folder of its own.
+        env = dict(os.environ, XDG_RUNTIME_DIR=runtime, **server.env)
+        for _ in range(RUNS):
+            trainers.append(run_once([trainer_bench], env))
+            bares.append(run_once([bare_window, trainers[0]["census"]], env))
+
+    missed = []
+
+    def figure(name, value, goal, met):
+        print(f"  {name}: {value}")
+        print(f"      goal {goal}: {'ok' if met else 'MISSED'};  measured by: {command}")
+        if not met:
+            missed.append(name)
+
+    paint, bare_paint = median(trainers, "paint_ms"), median(bares, "paint_ms")
+    print(f"Start-up, process start to first paint, {RUNS} runs each, interleaved"
+          f" (controls: {trainers[0]['census']}):")
+    for label, runs, value in (("trainer", trainers, paint), ("bare window", bares, bare_paint)):
+        times = [run["paint_ms"] for run in runs]
+        print(f"  {label} (ms): {', '.join(f'{t:.0f}' for t in times)};"
+              f" median {value:.0f}, fastest {min(times):.0f}")
+    ratio = paint / bare_paint
+    figure("first paint, trainer / bare window", f"{ratio:.2f}x", f"<= {PAINT_RATIO_GOAL}x",
+           ratio <= PAINT_RATIO_GOAL)
+
+    streams = {run["stream"] for run in trainers}
+    through_server = streams == {LIBPULSE_STREAM}
+    print("Memory 1.5 s after launch, with a sound server running (medians):")
+    figure("trainer's stream on the server", ", ".join(str(s) for s in streams),
+           f"{LIBPULSE_STREAM} (its libpulse output)", through_server)
+    rss = median(trainers, "rss_kb") / 1024
+    print(f"  bare window: VmRSS {median(bares, 'rss_kb') / 1024:.1f} MB,"
+          f" PSS {median(bares, 'pss_kb') / 1024:.1f} MB")
+    print(f"  trainer: PSS {median(trainers, 'pss_kb') / 1024:.1f} MB")
+    figure("trainer VmRSS", f"{rss:.1f} MB", f"<= {RSS_GOAL_MB} MB", rss <= RSS_GOAL_MB)
+    breakdown(trainers[-1], bares[-1])
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__.split("\n\n")[1])
+    sys.exit(main(*sys.argv[1:]))

@@ -1,5 +1,6 @@
 // The trainer's window as the program builds it (real sound output started after the first paint,
-// settings activation) in a temporary program folder, timed and held by startup_probe.h; before
+// settings activation, the start picture), in the program folder given (a fresh temporary one
+// without a picture when none is), timed and held by startup_probe.h; before
 // "ready" it prints its census line (control_census.h) for the bare window it is compared with.
 // Run by bench/startup_figures.py (startup_bench.sh), under an X server.
 #include "audio/stream_tone_output.h"
@@ -14,9 +15,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QTemporaryDir folder;
+    QTemporaryDir temporary;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
     StreamToneOutput tone;
-    TrainerForm form(TrainerSetup{folder.path().toStdString(), &tone});
+    TrainerForm form(TrainerSetup{folder.toStdString(), &tone});
     probeStartup(*form.centralWidget(),
                  [&form] { std::printf("census %s\n", qPrintable(censusOf(form))); });
     AfterFirstPaint startSound([&tone] { tone.start(); });

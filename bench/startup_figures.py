@@ -3,14 +3,16 @@
 
 usage: startup_figures.py STARTUP_BENCH BARE_WINDOW
 Starts a PulseAudio server of its own (tests/audio/sound.py), so that the trainer plays through the
-sound server's client library as on a desktop, then runs the trainer (STARTUP_BENCH) and the bare
-window (BARE_WINDOW, given the trainer's census of controls) in turn, five times each, each run a
-process of its own that pays its own start-up. Both time their first paint from the moment the
-kernel started them and hold still 1.5 s after it (bench/startup_probe.h), when their memory is read
-here from /proc. Prints every figure with its goal; exit status 1 when a goal is missed.
+sound server's client library as on a desktop, then runs the trainer (STARTUP_BENCH, in a fresh
+program folder holding the start picture, as installed) and the bare window (BARE_WINDOW, given
+the trainer's census of controls) in turn, five times each, each run a process of its own that
+pays its own start-up. Both time their first paint from the moment the kernel started them and
+hold still 1.5 s after it (bench/startup_probe.h), when their memory is read here from /proc.
+Prints every figure with its goal, and where the memory goes; exit status 1 when a goal is missed.
 """
 import os
 import re
+import shutil
 import statistics
 import subprocess
 import sys
@@ -29,7 +31,21 @@ TIMEOUT_S = 20
 # What the trainer's own libpulse output calls its client and stream (audio/pulse_stream.cpp);
 # PortAudio through ALSA's pulse plug-in would show as "ALSA plug-in [...]".
 LIBPULSE_STREAM = 'vornik / "Morse tones"'
+# An installed trainer has it beside the program, and shows it at start-up.
+START_PICTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "key22.jpg")
 MAPPING = re.compile(r"^[0-9a-f]+-[0-9a-f]+ ")
+# What each mapped file is there for, by its name; the first group that matches.
+# fmt: off
+GROUPS = [
+    ("Qt", r"^libQt6"), ("ICU", r"^libicu"), ("C/C++ runtime", r"^(libc|libm|libstdc\+\+|libgcc_s|ld-linux)"),
+    ("X11, GL, input", r"^(libX|libxcb|libxkb|libGL|libEGL|libOpenGL|memfd:xorg)"),
+    ("fonts", r"(^libfreetype|^libharfbuzz|^libfontconfig|^libgraphite|\.(ttf|otf|pcf|pfb)$|fontconfig)"),
+    ("sound output", r"^(libpulse|libportaudio|libasound|libjack|libdb-|libasyncns|memfd:pulseaudio)"),
+    ("sound files", r"^(libsndfile|libFLAC|libvorbis|libogg|libopus|libmp3lame|libmpg123)"),
+    ("SQLite", r"^libsqlite"), ("pictures", r"^(libjpeg|libpng|libqjpeg)"),
+    ("program", r"^(startup_bench|bare_window)$"),
+]
+# fmt: on
 
 
 def kb_field(path, key):
@@ -103,21 +119,31 @@ def short(path):
     return os.path.basename(path) if path.startswith("/") else path
 
 
-def breakdown(trainer, bare, rows=14):
-    """The trainer's last run by mapping, the bare window's beside it."""
+def grouped(rss, anonymous):
+    """Resident kB by group: anonymous memory (heap, stacks, written copies of libraries' data)
+    first, then the file-backed rest of each group's files."""
+    groups = defaultdict(int, {"anonymous": sum(anonymous.values())})
+    for path, kb in rss.items():
+        name = short(path)
+        group = next((g for g, pattern in GROUPS if re.search(pattern, name)), "other files")
+        groups[group] += kb - anonymous[path]
+    return groups
+
+
+def breakdown(trainer, bare):
+    """The trainer's last run by kind of memory, the bare window's beside it."""
     (rss, anonymous), (bare_rss, bare_anonymous) = trainer["mappings"], bare["mappings"]
-    for label, total, anon in (("trainer", rss, anonymous), ("bare", bare_rss, bare_anonymous)):
-        anon_kb = sum(anon.values())
-        print(f"    {label}: anonymous {anon_kb / 1024:.1f} MB, file-backed "
-              f"{(sum(total.values()) - anon_kb) / 1024:.1f} MB, "
-              f"{sum(1 for path in total if path.startswith('/'))} files mapped")
-    print(f"    biggest mappings (resident kB, of it anonymous), trainer | bare:")
-    for path in sorted(rss, key=rss.get, reverse=True)[:rows]:
-        print(f"      {rss[path]:7d} ({anonymous[path]:6d}) | {bare_rss.get(path, 0):7d}  {short(path)}")
-    only = {path: kb for path, kb in rss.items() if path.startswith("/") and path not in bare_rss}
-    print(f"    files only the trainer maps: {len(only)}, {sum(only.values()) / 1024:.1f} MB resident;"
-          f" biggest: " + ", ".join(f"{short(p)} {only[p]} kB"
-                                    for p in sorted(only, key=only.get, reverse=True)[:8]))
+    groups, bare_groups = grouped(rss, anonymous), grouped(bare_rss, bare_anonymous)
+    print("  where it goes (resident MB), trainer | bare window | difference:")
+    for group in sorted(groups.keys() | bare_groups.keys(), key=lambda g: -groups[g]):
+        print(f"    {group:16s} {groups[group] / 1024:5.1f} | {bare_groups[group] / 1024:5.1f} |"
+              f" {(groups[group] - bare_groups[group]) / 1024:+5.1f}")
+    print(f"    {'files mapped':16s} {sum(p.startswith('/') for p in rss):5d} |"
+          f" {sum(p.startswith('/') for p in bare_rss):5d}")
+    more = {path: kb - bare_rss.get(path, 0) for path, kb in rss.items()}
+    print("  biggest differences (resident kB, trainer - bare window): " +
+          ", ".join(f"{short(p)} {more[p]:+d}"
+                    for p in sorted(more, key=more.get, reverse=True)[:12]))
 
 
 def main(trainer_bench, bare_window):
@@ -127,7 +153,9 @@ def main(trainer_bench, bare_window):
         # As on a desktop session, which has a runtime folder of its own.
         env = dict(os.environ, XDG_RUNTIME_DIR=runtime, **server.env)
         for _ in range(RUNS):
-            trainers.append(run_once([trainer_bench], env))
+            with tempfile.TemporaryDirectory() as program_folder:
+                shutil.copy(START_PICTURE, program_folder)
+                trainers.append(run_once([trainer_bench, program_folder], env))
             bares.append(run_once([bare_window, trainers[0]["census"]], env))
 
     missed = []

@@ -8,11 +8,15 @@
 #include <QMainWindow>
 
 int main(int argc, char* argv[]) {
+    markPhase("libraries loaded");
     QApplication app(argc, argv);
+    markPhase("application made");
     QMainWindow window;
     buildFromCensus(window, argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    markPhase("window built");
     probeStartup(*window.centralWidget());
     window.show();
     window.activateWindow();
+    markPhase("shown");
     return QApplication::exec();
 }

@@ -1,7 +1,6 @@
 #include "control_census.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +25,10 @@ constexpr std::array kKinds{
     "QListWidget", "QScrollBar", "QSlider", "QGroupBox", "QLabel",
 };
 // clang-format on
+
+// The bare window's controls sit in cells of a grid, so that the shown ones are seen.
+constexpr int kColumns = 6;
+constexpr QSize kCell(72, 24);
 
 const char* kindOf(const QObject* widget) {
     for (const char* kind : kKinds)
@@ -100,7 +103,6 @@ QString censusOf(const QMainWindow& window) {
 
 void buildFromCensus(QMainWindow& window, const QString& census) {
     auto* central = new QWidget(&window);
-    auto* grid = new QGridLayout(central);
     int number = 0;
     for (const QString& token : census.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList parts = token.split(QLatin1Char(':'));
@@ -123,7 +125,10 @@ void buildFromCensus(QMainWindow& window, const QString& census) {
                 QWidget* control = makeControl(parts[0], ++number, central);
                 if (!control)
                     break;
-                grid->addWidget(control, number / 8, number % 8);
+                // Placed as the trainer places its controls, without a layout.
+                control->setGeometry((number % kColumns) * kCell.width(),
+                                     (number / kColumns) * kCell.height(), kCell.width(),
+                                     kCell.height());
                 if (i >= shown)
                     control->hide();
             }

@@ -14,16 +14,20 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    markPhase("libraries loaded");
     QApplication app(argc, argv);
+    markPhase("application made");
     QTemporaryDir temporary;
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
     StreamToneOutput tone;
     TrainerForm form(TrainerSetup{folder.toStdString(), &tone});
+    markPhase("window built");
     probeStartup(*form.centralWidget(),
                  [&form] { std::printf("census %s\n", qPrintable(censusOf(form))); });
     AfterFirstPaint startSound([&tone] { tone.start(); });
     form.centralWidget()->installEventFilter(&startSound);
     form.show();
     form.activateWindow();
+    markPhase("shown");
     return QApplication::exec();
 }

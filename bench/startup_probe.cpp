@@ -11,9 +11,16 @@
 #include <string>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 constexpr double kReportAtMs = 1500;
+
+std::vector<std::pair<const char*, double>>& phases() {
+    static std::vector<std::pair<const char*, double>> marked;
+    return marked;
+}
 
 // Milliseconds since the kernel started this process (its start time is kept in clock ticks, so
 // every figure shares the same offset of up to one tick).
@@ -35,8 +42,9 @@ double msSinceProcessStart() {
 class Probe : public QObject {
 public:
     Probe(QWidget& painted, std::function<void()> beforeReady)
-        : QObject(qApp), beforeReady_(std::move(beforeReady)) {
+        : QObject(qApp), painted_(&painted), beforeReady_(std::move(beforeReady)) {
         painted.installEventFilter(this);
+        painted.window()->installEventFilter(this);
         const double untilDue = std::max(0.0, kReportAtMs - msSinceProcessStart());
         QTimer::singleShot(static_cast<int>(untilDue), this, [this] {
             due_ = true;
@@ -45,7 +53,11 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && paintMs_ < 0) {
+        if (event->type() == QEvent::WindowActivate && !activated_) {
+            activated_ = true;
+            markPhase("window activated");
+        }
+        if (event->type() == QEvent::Paint && paintMs_ < 0 && watched == painted_) {
             paintMs_ = msSinceProcessStart();
             watched->removeEventFilter(this);
             // Queued, so that the paint is done before anything is printed.
@@ -61,6 +73,8 @@ private:
         reported_ = true;
         if (beforeReady_)
             beforeReady_();
+        for (const auto& [name, ms] : phases())
+            std::printf("phase %s %.1f\n", name, ms);
         std::printf("first-paint-ms %.1f\nready\n", paintMs_);
         std::fflush(stdout);
         // The harness closes our input once it has read the memory figures.
@@ -74,12 +88,18 @@ private:
         });
     }
 
+    QWidget* painted_;
     std::function<void()> beforeReady_;
     double paintMs_ = -1;
     bool due_ = false;
+    bool activated_ = false;
     bool reported_ = false;
 };
 } // namespace
+
+void markPhase(const char* name) {
+    phases().emplace_back(name, msSinceProcessStart());
+}
 
 void probeStartup(QWidget& painted, std::function<void()> beforeReady) {
     new Probe(painted, std::move(beforeReady));

@@ -21,7 +21,8 @@ import threading
 from collections import defaultdict
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "audio"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "audio"))
 import sound  # noqa: E402
 
 RUNS = 5
@@ -32,20 +33,23 @@ TIMEOUT_S = 20
 # PortAudio through ALSA's pulse plug-in would show as "ALSA plug-in [...]".
 LIBPULSE_STREAM = 'vornik / "Morse tones"'
 # An installed trainer has it beside the program, and shows it at start-up.
-START_PICTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "key22.jpg")
+HERE = os.path.dirname(os.path.abspath(__file__))
+START_PICTURE = os.path.join(HERE, "..", "assets", "key22.jpg")
 MAPPING = re.compile(r"^[0-9a-f]+-[0-9a-f]+ ")
-# What each mapped file is there for, by its name; the first group that matches.
-# fmt: off
+# What each mapped file is there for, by its name; the first group that matches. libsndfile and
+# its codecs come with libpulse (libpulsecommon needs them) as well as with exporting.
 GROUPS = [
-    ("Qt", r"^libQt6"), ("ICU", r"^libicu"), ("C/C++ runtime", r"^(libc|libm|libstdc\+\+|libgcc_s|ld-linux)"),
+    ("Qt", r"^libQt6"),
+    ("ICU", r"^libicu"),
+    ("C/C++ runtime", r"^(libc\.so|libm\.so|libstdc\+\+|libgcc_s|ld-linux)"),
     ("X11, GL, input", r"^(libX|libxcb|libxkb|libGL|libEGL|libOpenGL|memfd:xorg)"),
-    ("fonts", r"(^libfreetype|^libharfbuzz|^libfontconfig|^libgraphite|\.(ttf|otf|pcf|pfb)$|fontconfig)"),
-    ("sound output", r"^(libpulse|libportaudio|libasound|libjack|libdb-|libasyncns|memfd:pulseaudio)"),
+    ("fonts", r"^(libfreetype|libharfbuzz|libfontconfig|libgraphite)|\.(ttf|otf|pcf|pfb)$"),
+    ("sound output", r"^(libpulse|libportaudio|libasound|libjack|libdb-|libasyncns|memfd:pulse)"),
     ("sound files", r"^(libsndfile|libFLAC|libvorbis|libogg|libopus|libmp3lame|libmpg123)"),
-    ("SQLite", r"^libsqlite"), ("pictures", r"^(libjpeg|libpng|libqjpeg)"),
+    ("SQLite", r"^libsqlite"),
+    ("pictures", r"^(libjpeg|libpng|libqjpeg)"),
     ("program", r"^(startup_bench|bare_window)$"),
 ]
-# fmt: on
 
 
 def kb_field(path, key):

@@ -38,36 +38,36 @@ std::int64_t nanosecondsOf(Clock::time_point time) {
 
 using ToneRequest = ToneScheduler::Request;
 
-// Hands requests from the window's thread to the audio callback without a lock: one thread
-// pushes, one pops (the callback, or the device thread while no stream runs).
-class RequestQueue {
-public:
-    bool push(const ToneRequest& request) {
-        const std::size_t tail = tail_.load(std::memory_order_relaxed);
-        if (tail - head_.load(std::memory_order_acquire) == kQueueSize)
-            return false;
-        items_[tail % kQueueSize] = request;
-        tail_.store(tail + 1, std::memory_order_release);
-        return true;
-    }
-    std::optional<ToneRequest> pop() {
-        const std::size_t head = head_.load(std::memory_order_relaxed);
-        if (head == tail_.load(std::memory_order_acquire))
-            return std::nullopt;
-        const ToneRequest request = items_[head % kQueueSize];
-        head_.store(head + 1, std::memory_order_release);
-        return request;
-    }
-
-private:
-    std::array<ToneRequest, kQueueSize> items_{};
-    std::atomic<std::size_t> head_{0};
-    std::atomic<std::size_t> tail_{0};
-};
-
 } // namespace
 
 struct StreamToneOutput::Device final : SoundSource {
+    // Hands requests from the window's thread to the audio callback without a lock: one thread
+    // pushes, one pops (the callback, or the device thread while no stream runs).
+    class RequestQueue {
+    public:
+        bool push(const ToneRequest& request) {
+            const std::size_t tail = tail_.load(std::memory_order_relaxed);
+            if (tail - head_.load(std::memory_order_acquire) == kQueueSize)
+                return false;
+            items_[tail % kQueueSize] = request;
+            tail_.store(tail + 1, std::memory_order_release);
+            return true;
+        }
+        std::optional<ToneRequest> pop() {
+            const std::size_t head = head_.load(std::memory_order_relaxed);
+            if (head == tail_.load(std::memory_order_acquire))
+                return std::nullopt;
+            const ToneRequest request = items_[head % kQueueSize];
+            head_.store(head + 1, std::memory_order_release);
+            return request;
+        }
+
+    private:
+        std::array<ToneRequest, kQueueSize> items_{};
+        std::atomic<std::size_t> head_{0};
+        std::atomic<std::size_t> tail_{0};
+    };
+
     explicit Device(SoundSystem chosen) : system(chosen), thread([this] { run(); }) {}
     ~Device() {
         {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the keying through the real sound output: starts a sound server of its own, records
-# every mode of keying_bench (bench/record_sound.py, tests/audio/measure.py) and prints the figures with their goals.
+# every mode of keying_bench (bench/record_sound.py, bench/measure_recording.py) and prints the figures with their goals.
 # The keying runs with one core kept busy by another process, as on a machine doing other work.
 # usage: bench/keying_bench.sh PATH/TO/keying_bench [RESULTS_DIR]
 set -euo pipefail
@@ -17,7 +17,7 @@ record() {
     echo "recording $1 ..."
     /usr/bin/python3 "$here/record_sound.py" -o "$out/$1.wav" -- "$bench" "$1" "$out/$1.trace" \
         "${@:2}" >/dev/null 2>&1
-    /usr/bin/python3 "$here/../tests/audio/measure.py" "$out/$1.wav" > "$out/$1.json" || true
+    /usr/bin/python3 "$here/measure_recording.py" "$out/$1.wav" > "$out/$1.json" || true
 }
 busy=
 trap '[[ -n $busy ]] && kill "$busy" 2>/dev/null' EXIT

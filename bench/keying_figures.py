@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Figures of the keying bench from its recordings: holds what tests/audio/measure.py measured in each WAV
+"""Figures of the keying bench from its recordings: holds what bench/measure_recording.py measured in each WAV
 against what keying_bench asked for (its trace), prints every figure with its goal and the
 command that measured it. Exit status 1 when a goal is missed.
 
@@ -120,7 +120,7 @@ def by_units(silences, unit):
 def check_first_tones(report, out, name, label):
     timing, capture, requests, _, _ = load(out, name)
     tones = timing["tones"]
-    cmd = f"keying_bench {name} {name}.trace 20 under record_sound.py; measure.py {name}.wav"
+    cmd = f"keying_bench {name} {name}.trace 20 under record_sound.py; measure_recording.py {name}.wav"
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
     rises = [t["rise_ms"] for t in tones]
     clipped = [i for i, t in enumerate(tones)
@@ -142,7 +142,7 @@ def main(out):
     print(f"Random characters, 20 s at the default settings (unit {unit} ms), one core kept busy:")
     timing, capture, requests, _, figures = load(out, "characters")
     tones, silences = timing["tones"], timing["gaps"]
-    cmd = "keying_bench characters characters.trace 20 under record_sound.py; measure.py characters.wav"
+    cmd = "keying_bench characters characters.trace 20 under record_sound.py; measure_recording.py characters.wav"
     report.figure("tones found / asked for", f"{len(tones)} / {len(requests)}", "all",
                   len(tones) == len(requests), cmd)
     errors = [t["length_ms"] - ms for t, (_, _, ms) in zip(tones, requests)]
@@ -170,7 +170,7 @@ def main(out):
 
     print("Random groups, 60 s as the drill keys them at the default settings, one core busy:")
     timing, _, requests, _, _ = load(out, "groups")
-    cmd = "keying_bench groups groups.trace 60 under record_sound.py; measure.py groups.wav"
+    cmd = "keying_bench groups groups.trace 60 under record_sound.py; measure_recording.py groups.wav"
     gaps = by_units(timing["gaps"], unit)
     elements = gaps.get(1, [0])
     mean = statistics.fmean(elements)
@@ -196,7 +196,7 @@ def main(out):
     long_tones = [t["length_ms"] for t in timing["tones"] if t["length_ms"] > 1000]
     report.figure("its length at 50 % (ms)", long_tones, "10000 +- 0.1",
                   len(long_tones) == 1 and abs(long_tones[0] - 10000) <= 0.1,
-                  "measure.py cpu.wav")
+                  "measure_recording.py cpu.wav")
 
     print("Delay unit alone, clocked by the bench (300 units each, one core busy):")
     with open(os.path.join(out, "unit.trace")) as fh:

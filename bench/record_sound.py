@@ -9,6 +9,7 @@ launch_offset_ms, duration_ms, samples_minus_wallclock_ms (how far the sample cl
 the wall clock), exit_status. Exit status: COMMAND's.
 """
 import argparse
+import json
 import os
 import signal
 import subprocess
@@ -33,7 +34,12 @@ def record(path, command=(), seconds=None, tail=1.0):
                 os.killpg(child.pid, signal.SIGTERM)  # the whole session it started
                 status = child.wait()
         time.sleep((0 if command else seconds or 0) + tail)
-        recorder.save(path, launch, exit_status=status)
+        recorder.save(path)
+    duration = recorder.samples() * 1000 / sound.RATE
+    with open(path + ".json", "w") as f:
+        json.dump({"t0_epoch": recorder.t0, "launch_offset_ms": launch * 1000 / sound.RATE,
+                   "duration_ms": duration, "exit_status": status,
+                   "samples_minus_wallclock_ms": duration - (recorder.last - recorder.t0) * 1000}, f)
     return status
 
 

@@ -1,6 +1,6 @@
 """A private PulseAudio server whose only output is a null sink, and recordings of that sink.
 (bench/record_sound.py records a command's sound with it from the command line.)"""
-import json, os, shutil, subprocess, tempfile, threading, time, wave  # noqa: E401
+import os, shutil, subprocess, tempfile, threading, time, wave  # noqa: E401
 
 RATE, SINK = 48000, "vornik_null"
 
@@ -81,14 +81,9 @@ class Recorder:
     def samples(self):
         return len(self.data) // 2
 
-    def save(self, path, launch=0, **facts):
+    def save(self, path):
         stop(self.process)
         self.thread.join(5)
         with wave.open(path, "wb") as w:
             w.setnchannels(1), w.setsampwidth(2), w.setframerate(RATE)
             w.writeframes(bytes(self.data[:self.samples() * 2]))
-        duration = self.samples() * 1000 / RATE
-        with open(path + ".json", "w") as f:
-            json.dump(dict(facts, t0_epoch=self.t0, launch_offset_ms=launch * 1000 / RATE,
-                           duration_ms=duration,
-                           samples_minus_wallclock_ms=duration - (self.last - self.t0) * 1000), f)

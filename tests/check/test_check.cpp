@@ -4,6 +4,7 @@
 #include "storage/settings_store.h"
 #include "tests/support/unprivileged.h"
 
+#include "file_bytes.h"
 #include "test_classes.h"
 #include <QDir>
 #include <QTemporaryDir>
@@ -21,10 +22,8 @@ ProgressEntry checkAt(std::int64_t time, double accuracy, std::vector<CharacterT
 }
 // The folder's names and the progress file's bytes: equal before and after means untouched.
 QStringList snapshot(const QTemporaryDir& folder) {
-    QFile file(folder.filePath("kemajuan.db"));
-    file.open(QIODevice::ReadOnly);
     return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
-           << file.readAll().toHex();
+           << readBytes(folder.filePath("kemajuan.db")).toHex();
 }
 } // namespace
 

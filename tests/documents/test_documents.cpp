@@ -37,13 +37,11 @@ QString normalised(QString text) {
 
 QString textOf(const textfile::LoadResult& result) {
     using Kind = textfile::LoadResult::Kind;
-    const std::string kind = result.kind == Kind::Rich   ? "rtf:"
-                             : result.kind == Kind::Html ? "html:"
-                                                         : "";
+    const bool rich = result.kind == Kind::Rich;
+    const QString kind = rich ? "rtf:" : result.kind == Kind::Html ? "html:" : "";
     return !result.ok ? "refused"
-                      : QString::fromStdString(kind + (result.kind == Kind::Rich
-                                                           ? result.document.plainText("\n")
-                                                           : result.text));
+                      : kind + QString::fromStdString(rich ? result.document.plainText("\n")
+                                                           : result.text);
 }
 
 QString read(const QByteArray& rtf, const char* lineEnd = "¶") {
@@ -279,17 +277,17 @@ private slots:
 
     // Whatever stops a save, the old file stays as it was and nothing half-written is left. A
     // full disk is a limit on file sizes, which makes writes fail with EFBIG.
-    void failedSaveKeepsOldFile_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<rlim_t>("sizeLimit");
-        QTest::newRow("no such folder") << "missing/nota.txt" << RLIM_INFINITY;
-        QTest::newRow("target is a folder") << "folder" << RLIM_INFINITY;
-        QTest::newRow("name too long for the new file") << QString(250, 'n') << RLIM_INFINITY;
-        QTest::newRow("disk full while writing") << "nota.txt" << rlim_t(4096);
-    }
+    // No such folder, the target a folder, a name too long for the new file, the disk full.
     void failedSaveKeepsOldFile() {
-        QFETCH(QString, name);
-        QFETCH(rlim_t, sizeLimit);
+        for (auto [name, sizeLimit] : {std::pair{QString("missing/nota.txt"), RLIM_INFINITY},
+                                       {"folder", RLIM_INFINITY},
+                                       {QString(250, 'n'), RLIM_INFINITY},
+                                       {"nota.txt", rlim_t(4096)}})
+            saveFailsKeepingOldFile(name, sizeLimit);
+    }
+
+private:
+    void saveFailsKeepingOldFile(const QString& name, rlim_t sizeLimit) {
         QTemporaryDir folder;
         const QString path = folder.filePath(name);
         const QString old = name == "folder" ? path + "/inside.txt" : path;

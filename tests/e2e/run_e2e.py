@@ -18,7 +18,8 @@ import measure, sound  # noqa: E401, E402
 from sound import wait_until  # noqa: E402
 
 TITLE, CLIENT_HEIGHT = "VORNIK - VELDRAN (0Q0QQ)", 387
-MORSE = {character: code for code, character in measure.CODES.items()}
+# The International Morse code of the characters the scenarios play.
+MORSE = dict(zip("ACDEIPQRST5", ".- -.-. -.. . .. .--. --.- .-. ... - .....".split()))
 # Centres of the controls used here in the window's client area, as the window was designed
 # (panel offsets added), written down from the design rather than read from the program.
 AT = {"Taip teks": (352, 116), "Buka Fail": (408, 116), "Laju -": (408, 177), "Laju +": (352, 177),
@@ -143,7 +144,7 @@ class Trainer:
     def end(self, since_ms=0):
         """The tones of the recording after `since_ms`, once the program has ended."""
         self.finish()
-        self.tones = getattr(self, "tones", None) or measure.measure(self.wav)["tones"]
+        self.tones = getattr(self, "tones", None) or measure.measure(self.wav)
         return [tone for tone in self.tones if tone["start_ms"] > since_ms]
 
 

@@ -4,7 +4,6 @@
 #include "test_classes.h"
 #include <QTest>
 #include <cmath>
-#include <functional>
 #include <set>
 
 // What the learner hears for a character, and what the speed and pitch controls change, read
@@ -53,23 +52,23 @@ private slots:
     // The character gap grows by four units a gap repeat; no repeats, or fewer, leave one unit.
     // Lengths and pitches are rounded half to even; the pitch box is read up to its number.
     void gapsLengthsAndPitches() {
-        const std::pair<std::function<void(Rig&)>, const char*> rows[] = {
-            {[](Rig& r) { r.state.gapRepeats = 1; }, "700x89 5U"},
-            {[](Rig& r) { r.state.gapRepeats = 0; }, "700x89 1U"},
-            {[](Rig& r) { r.state.gapRepeats = -1; }, "700x89 1U"},
-            {[](Rig& r) { r.state.gapRepeats = 7; }, "700x89 29U"},
-            {[](Rig& r) { r.state.dotMillis = 2.5; }, "700x2 13U"},
-            {[](Rig& r) { r.state.dotMillis = 3.5; }, "700x4 13U"},
-            {[](Rig& r) { r.state.dotMillis = 88.49; }, "700x88 13U"},
-            {[](Rig& r) { r.view.texts[kStoredPitch] = "440 Hz"; }, "440x89 13U"},
-            {[](Rig& r) { r.view.texts[kStoredPitch] = ""; }, "0x89 13U"},
-            {[](Rig& r) { r.view.texts[kStoredPitch] = "high"; }, "0x89 13U"},
-            {[](Rig& r) { r.view.texts[kStoredPitch] = "700.5"; }, "700x89 13U"},
-            {[](Rig& r) { r.view.texts[kStoredPitch] = "-30"; }, "-30x89 13U"}};
-        for (const auto& [set, trace] : rows) {
+        // gap repeats, dot ms, pitch box -> the trace of "E"
+        const struct {
+            int repeats;
+            double dot;
+            const char *pitch, *trace;
+        } rows[] = {// clang-format off
+            {1, 89, "700", "700x89 5U"}, {0, 89, "700", "700x89 1U"}, {-1, 89, "700", "700x89 1U"},
+            {7, 89, "700", "700x89 29U"}, {3, 2.5, "700", "700x2 13U"}, {3, 3.5, "700", "700x4 13U"},
+            {3, 88.49, "700", "700x88 13U"}, {3, 89, "440 Hz", "440x89 13U"}, {3, 89, "", "0x89 13U"},
+            {3, 89, "high", "0x89 13U"}, {3, 89, "700.5", "700x89 13U"}, {3, 89, "-30", "-30x89 13U"}};
+        // clang-format on
+        for (const auto& row : rows) {
             Rig rig;
-            set(rig);
-            QCOMPARE(keyed(rig, "E"), std::string(trace));
+            rig.state.gapRepeats = row.repeats;
+            rig.state.dotMillis = row.dot;
+            rig.view.texts[kStoredPitch] = row.pitch;
+            QCOMPARE(keyed(rig, "E"), std::string(row.trace));
         }
     }
 

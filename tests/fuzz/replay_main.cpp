@@ -26,17 +26,16 @@ int main(int argc, char** argv) {
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
         const fs::path argument(argv[i]);
-        if (fs::is_directory(argument)) {
-            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(argument)) {
-                if (entry.is_regular_file()) {
-                    replay(entry.path());
-                    ++replayed;
-                }
-            }
-        } else {
+        if (!fs::is_directory(argument)) {
             replay(argument);
             ++replayed;
+            continue;
         }
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(argument))
+            if (entry.is_regular_file()) {
+                replay(entry.path());
+                ++replayed;
+            }
     }
     std::printf("%d inputs replayed\n", replayed);
     // An empty corpus would make the test pass without testing anything.

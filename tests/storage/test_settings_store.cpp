@@ -31,13 +31,11 @@ struct Other {
     }
     QStringList rows() {
         QStringList out;
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT LAJ||' '||PANJAN||' '||NAD||' '||DOT FROM laju ORDER BY rowid",
-                           -1, &s, nullptr);
-        while (s && sqlite3_step(s) == SQLITE_ROW)
-            out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-        sqlite3_finalize(s);
+        const auto add = [](void* list, int, char** row, char**) {
+            return static_cast<QStringList*>(list)->append(QString::fromUtf8(row[0])), 0;
+        };
+        sqlite3_exec(db, "SELECT LAJ||' '||PANJAN||' '||NAD||' '||DOT FROM laju ORDER BY rowid",
+                     add, &out, nullptr);
         return out;
     }
 };

@@ -4,11 +4,8 @@
 #include <QTest>
 
 FormFixture::FormFixture() {
-    TrainerSetup setup;
-    setup.programFolder = folder_.path().toStdString();
-    setup.tone = &trace_;
-    setup.clock = &trace_.clock();
-    form_ = std::make_unique<TrainerForm>(std::move(setup));
+    form_ = std::make_unique<TrainerForm>(
+        TrainerSetup{folder_.path().toStdString(), &trace_, &trace_.clock()});
     trace_.listen(form_->timeline());
 }
 

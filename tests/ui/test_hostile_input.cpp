@@ -17,7 +17,6 @@
 #include <fstream>
 
 Q_DECLARE_METATYPE(HostileSample)
-Q_DECLARE_METATYPE(SettingsRecord)
 
 namespace {
 std::string written(FormFixture& f, const std::string& name, const std::string& bytes) {
@@ -73,31 +72,26 @@ private slots:
         QVERIFY(box(f)->document()->resource(QTextDocument::ImageResource, url).isNull());
     }
 
-    void storedValuesOutOfRange_data() {
-        QTest::addColumn<SettingsRecord>("stored");
-        QTest::addColumn<SettingsRecord>("shown");
-        const SettingsRecord fallbacks{"3000", "250", "700", "2.8"};
-        const SettingsRecord edges{"-500", "1000", "30", "10"};
-        QTest::newRow("in range") << edges << edges;
-        QTest::newRow("beyond") << SettingsRecord{"99999999999", "1001", "20001", "10.5"}
-                                << fallbacks;
-        QTest::newRow("below") << SettingsRecord{"-100001", "-1", "29", "0.5"} << fallbacks;
-    }
+    // Stored values at the edges show as stored, beyond or below them as the fallbacks.
     void storedValuesOutOfRange() {
-        QFETCH(SettingsRecord, stored);
-        QFETCH(SettingsRecord, shown);
-        FormFixture f;
-        const std::string file = f.programFolder().toStdString() + "/laju.mdb";
-        SettingsStore store;
-        const auto made = store.open(file) ? store.firstRecord() : std::nullopt;
-        QVERIFY(made && store.writeBack(*made, stored));
-        f.trainer().settings.activate();
-        QCOMPARE((SettingsRecord{f.text(Control::Text4), f.text(Control::Text5),
-                                 f.text(Control::Text6), f.text(Control::Text7)}),
-                 shown);
-        f.trainer().settings.writeBack(); // the learner changed nothing: the file keeps its values
-        QVERIFY(store.open(file));
-        QCOMPARE(store.firstRecord(), std::optional(stored));
+        const SettingsRecord fallbacks{"3000", "250", "700", "2.8"},
+            edges{"-500", "1000", "30", "10"};
+        for (const auto& [stored, shown] : {std::pair{edges, edges},
+                                            {{"99999999999", "1001", "20001", "10.5"}, fallbacks},
+                                            {{"-100001", "-1", "29", "0.5"}, fallbacks}}) {
+            FormFixture f;
+            const std::string file = f.programFolder().toStdString() + "/laju.mdb";
+            SettingsStore store;
+            const auto made = store.open(file) ? store.firstRecord() : std::nullopt;
+            QVERIFY(made && store.writeBack(*made, stored));
+            f.trainer().settings.activate();
+            QCOMPARE((SettingsRecord{f.text(Control::Text4), f.text(Control::Text5),
+                                     f.text(Control::Text6), f.text(Control::Text7)}),
+                     shown);
+            f.trainer().settings.writeBack(); // the learner changed nothing: the file keeps it all
+            QVERIFY(store.open(file));
+            QCOMPARE(store.firstRecord(), std::optional(stored));
+        }
     }
 
     void closeWinsOverKeyBacklog() {

@@ -1,3 +1,4 @@
+#include "file_bytes.h"
 #include "form_fixture.h"
 #include "ui/rich_text_box.h"
 
@@ -69,12 +70,11 @@ private slots:
     // nothing.
     void formattedTextThroughTheBox() {
         QTemporaryDir folder;
-        QFile rtf(folder.filePath("in.rtf"));
-        QVERIFY(rtf.open(QIODevice::WriteOnly));
-        rtf.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28{\\b Bold}\\par{\\i italic}}");
-        rtf.close();
+        QVERIFY(writeBytes(
+            folder.filePath("in.rtf"),
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28{\\b Bold}\\par{\\i italic}}"));
         RichTextBox box, reloaded;
-        QVERIFY(box.loadFile(rtf.fileName()));
+        QVERIFY(box.loadFile(folder.filePath("in.rtf")));
         QVERIFY(box.saveFile(folder.filePath("out.rtf")));
         QVERIFY(reloaded.loadFile(folder.filePath("out.rtf")));
         QCOMPARE(reloaded.plainText(), QString("Bold\r\nitalic"));

@@ -36,11 +36,12 @@ std::int64_t framesIn(std::int64_t ns) {
 // estimate wanders by a millisecond or so as callbacks come early or late, and that wandering
 // must not reach the silences.
 constexpr std::int64_t kFollowFrames = ToneShape::kSampleRate / 500; // 2 ms
-// Beyond it each tone is drawn towards the clock by one frame (21 us), or by 250 ppm of a silence
-// longer than a second (a pause between runs, 1.3 ms after 5 s): that follows a drift of a
+// Beyond it each tone is drawn towards the clock by one frame (21 us): that follows a drift of a
 // couple of hundred ppm between the sound card's clock and the steady clock and changes no
-// silence of the keying audibly.
-constexpr std::int64_t kPullPerFrames = 4000;
+// silence audibly.
+// A silence longer than this is a pause, not part of the rhythm: the tone after it goes where the
+// clock puts it, so that the delay from the keying to the sound is the same at every start.
+constexpr std::int64_t kPauseNs = 2 * kSecond;
 // Only something far out of the ordinary (a stream that stalled or started afresh) puts the
 // sound this far from the clock; the tone then goes to the clock's frame.
 constexpr std::int64_t kResyncFrames = ToneShape::kSampleRate / 20; // 50 ms
@@ -48,19 +49,18 @@ constexpr std::int64_t kResyncFrames = ToneShape::kSampleRate / 20; // 50 ms
 
 std::int64_t ToneScheduler::startFrame(const Request& request, std::int64_t gapNs) const {
     const std::int64_t byClock = clock_.frameAt(request.startNs + kLeadNs);
-    if (!last_)
+    if (!last_ || gapNs > kPauseNs)
         return byClock;
-    // A tone follows the last one by exactly the silence between them on the timeline, whatever
-    // the frame clock's estimate does meanwhile and even when the last one had to start late.
-    const std::int64_t silence = framesIn(std::max<std::int64_t>(gapNs, 0));
-    const std::int64_t chained = last_->endFrame + silence;
+    // Within a run a tone follows the last one by exactly the silence between them on the
+    // timeline, whatever the frame clock's estimate does meanwhile and even when the last one had
+    // to start late.
+    const std::int64_t chained = last_->endFrame + framesIn(std::max<std::int64_t>(gapNs, 0));
     const std::int64_t offClock = byClock - chained;
     if (std::abs(offClock) > kResyncFrames)
         return byClock;
     if (std::abs(offClock) <= kFollowFrames)
         return chained;
-    const std::int64_t pull = std::max<std::int64_t>(1, silence / kPullPerFrames);
-    return chained + std::clamp(offClock, -pull, pull);
+    return chained + (offClock > 0 ? 1 : -1);
 }
 
 void ToneScheduler::place(const Request& request) {

@@ -38,8 +38,7 @@ package: build
 	@lintian --fail-on warning,error $(BUILD)/vornik_*_amd64.deb
 
 # The unit tests; the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer in
-# $(ASAN_BUILD) (only what they run: the target test_programs; each layer compiled as one source,
-# which builds it in half the time), where any report fails them
+# $(ASAN_BUILD) (only what they run: the target test_programs), where any report fails them
 # (tests/sanitizers/lsan.supp names the outside libraries whose leaks are not ours); then the
 # end-to-end suite on the normal build.
 # QT_NO_GLIB: with GLib's event loop under Qt, Debian 12's leak checker crashes at exit on the
@@ -47,7 +46,7 @@ package: build
 test: build format-check
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS)
 	@[ -f $(ASAN_BUILD)/build.ninja ] || \
-	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON -DCMAKE_UNITY_BUILD=ON >/dev/null
+	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) --target test_programs
 	@QT_QPA_PLATFORM=offscreen QT_NO_GLIB=1 \
 	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1 \

@@ -17,7 +17,7 @@
 // recording's time axis), "figure NAME VALUE" for the rest.
 
 #include "audio/stream_tone_output.h"
-#include "bench/inert_view.h"
+#include "core/inert_view.h"
 #include "core/random_source.h"
 #include "core/trainer_state.h"
 #include "engine/keyer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/trainer_view.h"
+#include "core/inert_view.h"
 
 #include <functional>
 #include <map>
@@ -11,29 +11,16 @@
 // texts, the slider its position, and nothing is drawn. There is no library: no file loads. The
 // yield asks `onYield` whether to go on; a run that is cancelled ends there as if the window had
 // closed, after the character and gap it was keying.
-class OfflineView final : public TrainerView {
+class OfflineView final : public InertView {
 public:
     std::string text(Control control) const override;
     void setText(Control control, std::string_view text) override;
     bool isVisible(Control control) const override { return !hidden_.count(control); }
     void setVisible(Control control, bool visible) override;
-    bool isEnabled(Control) const override { return true; }
-    void setEnabled(Control, bool) override {}
     bool isChecked(Control control) const override { return checked_.count(control) > 0; }
     void setChecked(Control control, bool checked);
     int sliderPosition() const override { return slider_; }
     bool setSliderPosition(double position) override;
-    void moveCaretToEnd(Control) override {}
-    void repaint(Control) override {}
-    void setFocus(Control) override {}
-    bool loadDocument(const std::string&) override { return false; }
-    bool saveDocument(const std::string&) override { return false; }
-    void setFilePattern(std::string_view) override {}
-    int fileCount() const override { return 0; }
-    std::string fileName(int) const override { return {}; }
-    int selectedFile() const override { return -1; }
-    void selectFile(int) override {}
-    void refreshFiles() override {}
     bool yield() override;
 
     // Asked at every yield; false ends the run for good.

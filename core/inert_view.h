@@ -2,9 +2,9 @@
 
 #include "core/trainer_view.h"
 
-// A window with nothing in it, for programs that drive one procedure without widgets (benchmarks,
-// fuzz targets): every box is empty, nothing is ticked, no file is listed, and whatever is set is
-// dropped. Derive from it and override just the calls the procedure under study depends on.
+// A window with nothing in it, for programs that drive procedures without widgets (a sound file's
+// run, benchmarks): every box is empty, nothing is ticked, no file is listed, and whatever is set
+// is dropped. Derive from it and override just the calls the procedures depend on.
 class InertView : public TrainerView {
 public:
     std::string text(Control) const override { return {}; }

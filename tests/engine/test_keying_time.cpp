@@ -1,10 +1,8 @@
 // The keying's time: delay units and tones on one timeline (on a fake clock), and the sound
 // output placing the tones on a stream (a fake stream, the same for every output).
 #include "audio/tone_scheduler.h"
-#include "core/random_source.h"
-#include "engine/keyer.h"
-#include "fake_clock.h"
-#include "fake_view.h"
+#include "rig.h"
+#include "tones_heard.h"
 
 #include "test_classes.h"
 #include <QTest>
@@ -16,37 +14,16 @@
 namespace {
 constexpr std::int64_t kUs = 1'000, kMs = 1'000'000;
 
-// The keyer (dash 250 ms, dot 89 ms, three gap repeats) on a fake clock, through a sound output
-// that records each tone with how late it was handed over, and sleeps to its end.
-struct Rig : ToneOutput {
-    Rig(FakeClock& fakeClock, double limit) : clock(fakeClock), timeline(fakeClock) {
-        state.dashMillis = 250;
-        state.dotMillis = 250 / 2.8;
-        state.gapRepeats = 3;
-        state.delayLimit = limit;
-    }
-    void playTone(const Tone& tone) override {
-        tones.push_back(tone);
-        handedOverLate.push_back(clock.peek() - tone.startNs);
-        clock.advanceTo(tone.startNs + tone.ms * kMs);
-    }
-    void send(const char* character) {
-        state.currentChar = character;
-        keyer.sendCharacter();
-    }
-    // Silence on the timeline between tone i and tone i + 1.
-    std::int64_t gapAfter(std::size_t i) const {
-        return tones[i + 1].startNs - tones[i].startNs - tones[i].ms * kMs;
-    }
-    FakeClock& clock;
-    KeyingTimeline timeline;
-    TrainerState state;
-    FakeView view;
-    RandomSource random;
-    Keyer keyer{state, view, *this, random, timeline};
-    std::vector<Tone> tones;
-    std::vector<std::int64_t> handedOverLate;
-};
+void send(Rig& rig, const char* character) {
+    rig.state.currentChar = character;
+    rig.t.keyer.sendCharacter();
+}
+
+// Silence on the timeline between tone i and tone i + 1.
+std::int64_t gapAfter(const Rig& rig, std::size_t i) {
+    const auto& tones = rig.trace.handedOver();
+    return tones[i + 1].tone.startNs - tones[i].tone.startNs - tones[i].tone.ms * kMs;
+}
 
 constexpr int kRate = ToneShape::kSampleRate;
 constexpr std::size_t kBuffer = 256;
@@ -86,34 +63,6 @@ std::vector<float> stream(ToneScheduler& scheduler, std::deque<std::pair<Tone, s
     return sound;
 }
 
-// What a listener hears at `hz`: each run of sound between silent frames (0 where the sine is
-// not), with its 50 % points read from the envelope where the sine is away from 0.
-std::vector<std::pair<double, double>> listen(const std::vector<float>& sound, int hz) {
-    const auto sine = [hz](std::size_t f) {
-        return std::sin(2 * M_PI * double(f * hz % kRate) / kRate);
-    };
-    const auto silent = [&](std::size_t f) { return sound[f] == 0 && std::abs(sine(f)) > 1e-3; };
-    const auto half = [&](std::size_t from, std::size_t to, int step) {
-        double before = 0, at = double(from) - step; // silence lies just outside the run
-        for (std::size_t f = from; f != to; f += std::size_t(step)) {
-            const double e =
-                std::abs(sine(f)) < 0.05 ? -1 : std::abs(sound[f] / sine(f)) / ToneShape::kPeak;
-            if (e >= 0.5)
-                return at + (double(f) - at) * (0.5 - before) / (e - before);
-            if (e >= 0)
-                before = e, at = double(f);
-        }
-        return -1.0;
-    };
-    std::vector<std::pair<double, double>> heard;
-    for (std::size_t f = 0, end = 0; f < sound.size(); f = end + 1) {
-        for (end = f; end < sound.size() && !silent(end);)
-            ++end;
-        if (const double start = end > f ? half(f, end, 1) : -1; start >= 0) // not a lone 0
-            heard.emplace_back(start, half(end - 1, f - 1, -1));
-    }
-    return heard;
-}
 } // namespace
 
 class KeyingTimeTest : public QObject {
@@ -141,16 +90,17 @@ private slots:
             // clang-format on
         };
         for (const auto& row : rows) {
-            FakeClock clock;
-            Rig rig(clock, row.limit);
-            rig.send("E");
-            clock.advanceBy(row.yieldUs * kUs);
+            Rig rig;
+            rig.trace.clock().setSteps([] { return kUs; });
+            rig.state.delayLimit = row.limit;
+            send(rig, "E");
+            rig.trace.clock().advanceBy(row.yieldUs * kUs);
             if (row.unitFirst)
-                rig.keyer.delayUnit();
-            rig.send("E");
-            QVERIFY2(
-                rig.gapAfter(0) >= row.gapUs * kUs && rig.gapAfter(0) <= (row.gapUs + 14) * kUs,
-                qPrintable(QString("limit %1: gap %2 ns").arg(row.limit).arg(rig.gapAfter(0))));
+                rig.t.keyer.delayUnit();
+            send(rig, "E");
+            const std::int64_t gap = gapAfter(rig, 0);
+            QVERIFY2(gap >= row.gapUs * kUs && gap <= (row.gapUs + 14) * kUs,
+                     qPrintable(QString("limit %1: gap %2 ns").arg(row.limit).arg(gap)));
         }
     }
 
@@ -159,23 +109,26 @@ private slots:
         // 80 ms later. Every silence between tones lasts at least its units all the same, and
         // every tone reaches the output in time to sound where its start says.
         std::mt19937 random(7);
-        FakeClock clock([&random] {
+        const auto lateReads = [&random] {
             const std::int64_t step = std::int64_t(random() % 20'000) + 1'000;
             return random() % 40 == 0 ? step + std::int64_t(random() % 80'000'000) : step;
-        });
+        };
         // "AB C" five times: A .-, B -..., a blank (one more character gap), C -.-.
         const std::int64_t units[] = {1, 13, 1, 1, 1, 25, 1, 1, 1, 13}; // after each tone
         for (double limit : {3000.0, 800.0, 37.5}) {
-            Rig rig(clock, limit);
+            Rig rig;
+            rig.trace.clock().setSteps(lateReads);
+            rig.state.delayLimit = limit;
             for (int repeat = 0; repeat < 5; ++repeat)
                 for (const char* c : {"A", "B", " ", "C"})
-                    rig.send(c);
+                    send(rig, c);
             const std::int64_t unit = KeyingTimeline::unitNs(limit);
-            QCOMPARE(rig.tones.size(), std::size_t(50));
-            for (std::size_t i = 0; i + 1 < rig.tones.size(); ++i) {
-                QVERIFY(rig.tones[i].silenceAfterNs == unit &&
-                        rig.handedOverLate[i] <= rig.lateToneAllowanceNs());
-                QVERIFY2(rig.gapAfter(i) >= units[i % 10] * unit,
+            const auto& tones = rig.trace.handedOver();
+            QCOMPARE(tones.size(), std::size_t(50));
+            for (std::size_t i = 0; i + 1 < tones.size(); ++i) {
+                QVERIFY(tones[i].tone.silenceAfterNs == unit &&
+                        tones[i].lateNs <= rig.trace.lateToneAllowanceNs());
+                QVERIFY2(gapAfter(rig, i) >= units[i % 10] * unit,
                          qPrintable(QString("limit %1, gap %2").arg(limit).arg(i)));
             }
         }
@@ -219,7 +172,7 @@ private:
             tones = {{hz, int((time - tones[0].startNs) / kMs), tones[0].startNs, 0}};
         if (!ToneShape::isPlayable(hz))
             tones.clear();
-        const auto heard = listen(sound, hz);
+        const auto heard = tonesHeard(sound, hz);
         QCOMPARE(heard.size(), tones.size());
         // The first where the timeline puts it (as far as callbacks that late tell), each as long
         // as asked, each silence within 3 frames (62 us) of its length on the timeline; before a

@@ -4,10 +4,10 @@
 #include "lessons/koch.h"
 #include "rig.h"
 #include "test_classes.h"
+#include "tones_heard.h"
 
 #include <QtTest>
 #include <cmath>
-#include <numbers>
 #include <set>
 #include <sndfile.hh>
 
@@ -18,41 +18,6 @@ std::pair<std::vector<float>, int> readSamples(const std::string& path) {
     std::vector<float> samples(static_cast<std::size_t>(file.frames()));
     file.readf(samples.data(), file.frames());
     return {samples, file.format() & SF_FORMAT_TYPEMASK};
-}
-
-// Each tone's 50 % points in frames. A tone's samples reach 10 % of its peak at least once a
-// period; its envelope is the samples over its carrier, fitted (least squares) on its middle.
-std::vector<std::pair<double, double>> measureTones(const std::vector<float>& x, int hz) {
-    const double w = 2 * std::numbers::pi * hz / 48000;
-    std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (std::size_t f = 0; f < x.size(); ++f)
-        if (std::abs(x[f]) >= 0.03f && (runs.empty() || f > runs.back().second + 48000 / hz))
-            runs.emplace_back(f, f);
-        else if (std::abs(x[f]) >= 0.03f)
-            runs.back().second = f;
-    std::vector<std::pair<double, double>> marks;
-    for (auto [a, b] : runs) {
-        double xs = 0, xc = 0, ss = 0, sc = 0, cc = 0;
-        for (std::size_t f = a + 2 * (b - a) / 5; f < b - 2 * (b - a) / 5; ++f) {
-            const double sn = std::sin(w * double(f)), cs = std::cos(w * double(f));
-            xs += x[f] * sn, xc += x[f] * cs, ss += sn * sn, sc += sn * cs, cc += cs * cs;
-        }
-        const double det = ss * cc - sc * sc, s = (xs * cc - xc * sc) / det,
-                     c = (xc * ss - xs * sc) / det;
-        const auto crossing = [&](std::size_t f, int step) {
-            for (double last = double(f), lastEnv = 0;; f += std::size_t(step)) {
-                const double carrier = s * std::sin(w * double(f)) + c * std::cos(w * double(f));
-                if (const double env = x[f] / carrier;
-                    std::abs(carrier) >= 0.5 * std::hypot(s, c)) {
-                    if (env >= 0.5)
-                        return last + (double(f) - last) * (0.5 - lastEnv) / (env - lastEnv);
-                    last = double(f), lastEnv = env;
-                }
-            }
-        };
-        marks.emplace_back(crossing(a, 1), crossing(b, -1));
-    }
-    return marks;
 }
 
 KeyingSettings settings(double limit, int dash, double ratio, int gapRepeats, int hz) {
@@ -75,7 +40,7 @@ private slots:
             const std::string path = dir.filePath("paris.wav").toStdString();
             const ExportOutcome out =
                 exportSound({settings(limit, dash, ratio, repeats, hz), "Paris 5?\nqrl, de"}, path);
-            const auto marks = measureTones(readSamples(path).first, hz);
+            const auto marks = tonesHeard(readSamples(path).first, hz);
             const double unit = double(KeyingTimeline::unitNs(limit)) * 48e-6,
                          dot = std::round(dash / ratio) * 48;
             std::string heard, elements;

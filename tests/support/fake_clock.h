@@ -15,6 +15,7 @@ public:
     void advanceTo(std::int64_t ns) { now_ = std::max(now_, ns); }
     void advanceBy(std::int64_t ns) { now_ += ns; }
     std::int64_t peek() const { return now_; }
+    void setSteps(std::function<std::int64_t()> steps) { steps_ = std::move(steps); }
 
 private:
     std::function<std::int64_t()> steps_;

@@ -6,6 +6,7 @@
 
 void KeyingTrace::playTone(const ::Tone& tone) {
     events_.push_back({true, tone.hz, tone.ms});
+    handedOver_.push_back({tone, clock_.peek() - tone.startNs});
     clock_.advanceTo(tone.startNs + std::int64_t{tone.ms} * 1'000'000);
 }
 

@@ -31,7 +31,13 @@ public:
     // `dotMs` and `dashMs`) and the silences: a character ends at a gap of 2 or more delay units,
     // a word (a blank) at 20 or more. A tone that spells no character reads as '#'.
     std::string heard(int dotMs = 89, int dashMs = 250) const;
-    void clear() { events_.clear(); }
+    // Every tone as it was handed over, with how late after its start on the timeline.
+    struct HandedOver {
+        ::Tone tone;
+        std::int64_t lateNs;
+    };
+    const std::vector<HandedOver>& handedOver() const { return handedOver_; }
+    void clear() { events_.clear(), handedOver_.clear(); }
 
 private:
     struct Event {
@@ -40,5 +46,6 @@ private:
         int ms;
     };
     std::vector<Event> events_;
+    std::vector<HandedOver> handedOver_;
     FakeClock clock_{[] { return std::int64_t{10'000}; }}; // one read per iteration of a delay unit
 };

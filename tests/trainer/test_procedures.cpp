@@ -74,24 +74,8 @@ private slots:
         }
     }
 
-    void everySetGivesExactlyItsSymbols() {
-        const std::string all = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/.,?=-";
-        // clang-format off
-        const std::pair<Control, std::string> sets[] = {
-            {Control::Option1, all}, {Control::Option2, all.substr(0, 26)},
-            {Control::Option3, "0123456789"}, {Control::Option6, "ABCDEFG"},
-            {Control::Option7, "HIJKLMN"}, {Control::Option8, "OPQRSTU"}, {Control::Option9, "TUVWXYZ"}};
-        // clang-format on
-        for (const auto& [option, symbols] : sets) {
-            Rig rig;
-            rig.t.groups.openPanel();
-            rig.t.groups.chooseSet(option);
-            rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "40";
-            rig.t.groups.run();
-            QCOMPARE(symbolsIn(rig.view.text(kGroupsOutput)),
-                     std::set<char>(symbols.begin(), symbols.end()));
-        }
-        // Opening the panel again means the whole table, whatever option shows.
+    // Opening the panel again means the whole table, drawn evenly, whatever option shows.
+    void openedPanelDrawsTheWholeTableEvenly() {
         Rig rig;
         rig.t.groups.chooseSet(Control::Option3);
         rig.t.groups.openPanel();
@@ -103,7 +87,7 @@ private slots:
         for (char c : rig.view.text(kGroupsOutput))
             counts[c] += 1;
         counts.erase(' ');
-        QCOMPARE(counts.size(), all.size());
+        QCOMPARE(counts.size(), std::size_t(42));
         // 1000 expected of each; five standard deviations (about 31) either way.
         for (const auto& [symbol, count] : counts)
             QVERIFY2(count >= 845 && count <= 1155,

@@ -17,6 +17,7 @@ public:
         int ms;
     };
 
+    KeyingTrace();
     void playTone(const ::Tone& tone) override;
     // Makes `timeline` report each delay unit into this trace.
     void listen(KeyingTimeline& timeline);
@@ -47,5 +48,5 @@ private:
     };
     std::vector<Event> events_;
     std::vector<HandedOver> handedOver_;
-    FakeClock clock_{[] { return std::int64_t{10'000}; }}; // one read per iteration of a delay unit
+    FakeClock clock_; // one read per iteration of a delay unit: 10 us
 };

@@ -8,7 +8,6 @@
 #include "test_classes.h"
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 #include <fstream>
 
 // Checking a copy: the score of a copy against what was sent, the speeds a keying gives in words

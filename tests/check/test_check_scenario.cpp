@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 
 namespace {
 // What a screen reader is given for the first control of `window` whose accessible name starts

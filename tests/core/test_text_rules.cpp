@@ -2,7 +2,6 @@
 #include "core/text_characters.h"
 
 #include "test_classes.h"
-#include <QTest>
 #include <cmath>
 
 // Numbers read from the boxes and written into them, and how a text is cut into characters.

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 
 #include "test_classes.h"
-#include <QTest>
 
 #include <csignal>
 #include <iconv.h>

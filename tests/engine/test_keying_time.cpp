@@ -5,7 +5,6 @@
 #include "tones_heard.h"
 
 #include "test_classes.h"
-#include <QTest>
 #include <cmath>
 #include <deque>
 #include <random>

@@ -6,7 +6,8 @@
 #include "test_classes.h"
 #include "tones_heard.h"
 
-#include <QtTest>
+#include <QDir>
+#include <QTemporaryDir>
 #include <cmath>
 #include <set>
 #include <sndfile.hh>

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sys/stat.h>
 
 // The library's list of files: which names it shows, in what order.

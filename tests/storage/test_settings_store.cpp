@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include "test_classes.h"
-#include <QTest>
 #include <csignal>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -256,17 +255,16 @@ private slots:
 
     // Only the owner's write permission is added, and only to a file.
     void attributesMadeNormal() {
+        const Place place;
+        QVERIFY(writeBytes(place.path, "record"));
         for (auto [mode, expected] :
              {std::pair{0444, 0644}, {0000, 0200}, {0664, 0664}, {04555, 04755}}) {
-            const Place place;
-            QVERIFY(writeBytes(place.path, "record") &&
-                    chmod(qPrintable(place.path), mode_t(mode)) == 0);
+            QVERIFY(chmod(qPrintable(place.path), mode_t(mode)) == 0);
             setAttributesNormal(place.path.toStdString());
             struct stat info {};
             QVERIFY(stat(qPrintable(place.path), &info) == 0);
             QCOMPARE(int(info.st_mode & 07777), expected);
         }
-        const Place place;
         QVERIFY(chmod(qPrintable(place.folder.path()), 0555) == 0);
         setAttributesNormal(place.folder.path().toStdString());
         QCOMPARE(int(QFileInfo(place.folder.path()).permissions() & QFile::WriteOwner), 0);

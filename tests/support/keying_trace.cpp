@@ -43,14 +43,10 @@ std::string KeyingTrace::text() const {
     return out;
 }
 
-std::vector<KeyingTrace::Tone> KeyingTrace::tones() const {
-    std::vector<Tone> out;
-    walk(
-        events_,
-        [&](int hz, int ms) {
-            out.push_back({hz, ms});
-        },
-        [](int) {});
+std::vector<::Tone> KeyingTrace::tones() const {
+    std::vector<::Tone> out;
+    for (const HandedOver& played : handedOver_)
+        out.push_back(played.tone);
     return out;
 }
 

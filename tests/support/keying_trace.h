@@ -12,11 +12,6 @@
 // fake clock: a tone moves it to the tone's end.
 class KeyingTrace : public ToneOutput {
 public:
-    struct Tone {
-        int hz;
-        int ms;
-    };
-
     KeyingTrace();
     void playTone(const ::Tone& tone) override;
     // Makes `timeline` report each delay unit into this trace.
@@ -27,7 +22,7 @@ public:
     // the letter A at 700 Hz with a dot of 89 ms and a dash of 250 ms reads "700x89 1U 700x250
     // 13U".
     std::string text() const;
-    std::vector<Tone> tones() const;
+    std::vector<::Tone> tones() const;
     // What a listener writes down, read back from the tones (a dot shorter than the midpoint of
     // `dotMs` and `dashMs`) and the silences: a character ends at a gap of 2 or more delay units,
     // a word (a blank) at 20 or more. A tone that spells no character reads as '#'.

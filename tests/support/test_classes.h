@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QObject>
+#include <QTest>
 #include <functional>
 #include <map>
 #include <string>
 
-// The test classes linked into one test program. The program runs the class its first argument
-// names (`program ClassName [QtTest options]`), so that each class is a CTest test of its own and
-// the classes share one build of the program.
+// Every test file includes this: QtTest, and the registry of the test classes linked into one test
+// program. The program runs the class its first argument names (`program ClassName [QtTest
+// options]`), so that each class is a CTest test of its own and the classes share one build.
 std::map<std::string, std::function<QObject*()>>& testClasses();
 
 #define VORNIK_TEST(Class)                                                                         \

@@ -1,6 +1,5 @@
 #include "test_classes.h"
 
-#include <QTest>
 #include <memory>
 #ifdef QT_WIDGETS_LIB
 #include <QApplication>

@@ -2,7 +2,6 @@
 #include "rig.h"
 
 #include "test_classes.h"
-#include <QTest>
 #include <algorithm>
 
 // The library round and saving the text box, over a folder the fake view lists.

@@ -2,7 +2,6 @@
 #include "rig.h"
 
 #include "test_classes.h"
-#include <QTest>
 #include <map>
 #include <set>
 

@@ -2,7 +2,6 @@
 #include "rig.h"
 
 #include "test_classes.h"
-#include <QTest>
 #include <algorithm>
 
 // The three runs (random groups, random words, the text player), each interrupted at every one

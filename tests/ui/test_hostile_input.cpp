@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QTest>
 #include <QTextEdit>
 #include <fstream>
 

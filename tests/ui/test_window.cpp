@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QTest>
 #include <QTextBlock>
 
 // The window as the learner meets it: its controls, the picture, the help and the text box. (The

@@ -281,33 +281,30 @@ private slots:
         for (auto [name, sizeLimit] : {std::pair{QString("missing/nota.txt"), RLIM_INFINITY},
                                        {"folder", RLIM_INFINITY},
                                        {QString(250, 'n'), RLIM_INFINITY},
-                                       {"nota.txt", rlim_t(4096)}})
-            saveFailsKeepingOldFile(name, sizeLimit);
-    }
-
-private:
-    void saveFailsKeepingOldFile(const QString& name, rlim_t sizeLimit) {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(name);
-        const QString old = name == "folder" ? path + "/inside.txt" : path;
-        QVERIFY(name.contains('/') ||
-                (QDir().mkpath(QFileInfo(old).path()) && writeBytes(old, "old")));
-        const QStringList before =
-            QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        rich::RichDocument document;
-        document.append(std::string(64 * 1024, 'x'), {});
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = sizeLimit;
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const rtf::SaveResult result = rtf::save(document, path.toStdString());
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, handler);
-        QVERIFY(!result.ok && !result.error.empty());
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-        QVERIFY(name.contains('/') || QFile(old).size() == 3);
+                                       {"nota.txt", rlim_t(4096)}}) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath(name);
+            const QString old = name == "folder" ? path + "/inside.txt" : path;
+            QVERIFY(name.contains('/') ||
+                    (QDir().mkpath(QFileInfo(old).path()) && writeBytes(old, "old")));
+            const QStringList before =
+                QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            rich::RichDocument document;
+            document.append(std::string(64 * 1024, 'x'), {});
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            rlimit limit = saved;
+            limit.rlim_cur = sizeLimit;
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const rtf::SaveResult result = rtf::save(document, path.toStdString());
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, handler);
+            QVERIFY(!result.ok && !result.error.empty());
+            QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     before);
+            QVERIFY(name.contains('/') || QFile(old).size() == 3);
+        }
     }
 };
 

@@ -1,10 +1,9 @@
 #include "core/number_text.h"
-#include "core/text_characters.h"
 
 #include "test_classes.h"
 #include <cmath>
 
-// Numbers read from the boxes and written into them, and how a text is cut into characters.
+// Numbers read from the boxes and written into them.
 class TextRulesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -33,23 +32,6 @@ private slots:
         for (auto [value, rounded] :
              {std::pair{-2.5, -2.0}, {0.5, 0.0}, {2.5000001, 3.0}, {250 / 2.8, 89.0}})
             QCOMPARE(numtext::roundHalfEven(value), rounded);
-    }
-
-    // Each character's bytes in hex, characters separated by "|".
-    void splitIntoCharacters() {
-        // clang-format off
-        const std::pair<QByteArray, const char*> rows[] = {
-            {"a b\r\n", "61|20|62|0d|0a"}, {"\xc3\xa9x", "c3a9|78"}, {"\xf0\x9f\x93\xbb", "f09f93bb"},
-            {"\n\x94\x96g", "0a|94|96|67"}, {"\xc3\xa9\xa9", "c3a9|a9"}, {"\xe2\x82 x", "e282|20|78"},
-            {"\xff\x80", "ff|80"}, {"", ""}};
-        // clang-format on
-        for (const auto& [text, pieces] : rows) {
-            QStringList hex;
-            for (const std::string& piece : textchars::split(text.toStdString()))
-                hex << QByteArray::fromStdString(piece).toHex();
-            QCOMPARE(hex.join('|'), QString(pieces));
-        }
-        QCOMPARE(textchars::upperAscii("k") + textchars::upperAscii("é"), std::string("Ké"));
     }
 };
 

@@ -223,22 +223,6 @@ private slots:
         }
     }
 
-    // Whole texts decode as their bytes fed one by one do, however they are broken.
-    void wholeTextsAsByteByByte() {
-        QRandomGenerator random(19);
-        for (const char* encoding : {"SHIFT_JIS", "GB18030", "CP949", "BIG5", "KOI8-R", "UTF-8"}) {
-            codepage::Decoder whole{std::string(encoding)};
-            codepage::Decoder single{std::string(encoding)};
-            for (int round = 0; round < 300; ++round) {
-                QByteArray bytes(random.bounded(1, 40), '\0');
-                for (char& byte : bytes)
-                    byte = static_cast<char>(random.bounded(1, 256));
-                QCOMPARE(QString::fromStdString(whole.toUtf8(bytes.toStdString())),
-                         fed(single, bytes, true));
-            }
-        }
-    }
-
     // The file names some bytes twice (Omega and the ohm sign); undefined bytes show U+FFFD.
     void symbolFontAsTheX11Encoding() {
         QProcess gunzip;

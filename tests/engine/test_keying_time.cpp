@@ -7,7 +7,6 @@
 #include "test_classes.h"
 #include <cmath>
 #include <deque>
-#include <random>
 #include <vector>
 
 namespace {
@@ -20,8 +19,8 @@ void send(Rig& rig, const char* character) {
 
 // Silence on the timeline between tone i and tone i + 1.
 std::int64_t gapAfter(const Rig& rig, std::size_t i) {
-    const auto& tones = rig.trace.handedOver();
-    return tones[i + 1].tone.startNs - tones[i].tone.startNs - tones[i].tone.ms * kMs;
+    const auto& tones = rig.trace.tones();
+    return tones[i + 1].startNs - tones[i].startNs - tones[i].ms * kMs;
 }
 
 constexpr int kRate = ToneShape::kSampleRate;
@@ -100,36 +99,6 @@ private slots:
             const std::int64_t gap = gapAfter(rig, 0);
             QVERIFY2(gap >= row.gapUs * kUs && gap <= (row.gapUs + 14) * kUs,
                      qPrintable(QString("limit %1: gap %2 ns").arg(row.limit).arg(gap)));
-        }
-    }
-
-    void aSlowThreadNeverShortensAGap() {
-        // Reads now and then come very late (a busy machine): 1-20 us apart, one in 40 up to
-        // 80 ms later. Every silence between tones lasts at least its units all the same, and
-        // every tone reaches the output in time to sound where its start says.
-        std::mt19937 random(7);
-        const auto lateReads = [&random] {
-            const std::int64_t step = std::int64_t(random() % 20'000) + 1'000;
-            return random() % 40 == 0 ? step + std::int64_t(random() % 80'000'000) : step;
-        };
-        // "AB C" five times: A .-, B -..., a blank (one more character gap), C -.-.
-        const std::int64_t units[] = {1, 13, 1, 1, 1, 25, 1, 1, 1, 13}; // after each tone
-        for (double limit : {3000.0, 800.0, 37.5}) {
-            Rig rig;
-            rig.trace.clock().setSteps(lateReads);
-            rig.state.delayLimit = limit;
-            for (int repeat = 0; repeat < 5; ++repeat)
-                for (const char* c : {"A", "B", " ", "C"})
-                    send(rig, c);
-            const std::int64_t unit = KeyingTimeline::unitNs(limit);
-            const auto& tones = rig.trace.handedOver();
-            QCOMPARE(tones.size(), std::size_t(50));
-            for (std::size_t i = 0; i + 1 < tones.size(); ++i) {
-                QVERIFY(tones[i].tone.silenceAfterNs == unit &&
-                        tones[i].lateNs <= rig.trace.lateToneAllowanceNs());
-                QVERIFY2(gapAfter(rig, i) >= units[i % 10] * unit,
-                         qPrintable(QString("limit %1, gap %2").arg(limit).arg(i)));
-            }
         }
     }
 

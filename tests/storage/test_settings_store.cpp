@@ -1,4 +1,3 @@
-#include "storage/file_attributes.h"
 #include "storage/settings_store.h"
 #include "tests/support/unprivileged.h"
 
@@ -251,24 +250,6 @@ private slots:
             QCOMPARE(outcome, 1 | 2);
             QCOMPARE(place.snapshot(), before);
         }
-    }
-
-    // Only the owner's write permission is added, and only to a file.
-    void attributesMadeNormal() {
-        const Place place;
-        QVERIFY(writeBytes(place.path, "record"));
-        for (auto [mode, expected] :
-             {std::pair{0444, 0644}, {0000, 0200}, {0664, 0664}, {04555, 04755}}) {
-            QVERIFY(chmod(qPrintable(place.path), mode_t(mode)) == 0);
-            setAttributesNormal(place.path.toStdString());
-            struct stat info {};
-            QVERIFY(stat(qPrintable(place.path), &info) == 0);
-            QCOMPARE(int(info.st_mode & 07777), expected);
-        }
-        QVERIFY(chmod(qPrintable(place.folder.path()), 0555) == 0);
-        setAttributesNormal(place.folder.path().toStdString());
-        QCOMPARE(int(QFileInfo(place.folder.path()).permissions() & QFile::WriteOwner), 0);
-        chmod(qPrintable(place.folder.path()), 0700);
     }
 };
 

@@ -9,7 +9,7 @@ KeyingTrace::KeyingTrace() : clock_([] { return std::int64_t{10'000}; }) {}
 
 void KeyingTrace::playTone(const ::Tone& tone) {
     events_.push_back({true, tone.hz, tone.ms});
-    handedOver_.push_back({tone, clock_.peek() - tone.startNs});
+    tones_.push_back(tone);
     clock_.advanceTo(tone.startNs + std::int64_t{tone.ms} * 1'000'000);
 }
 
@@ -40,13 +40,6 @@ std::string KeyingTrace::text() const {
     walk(
         events_, [&](int hz, int ms) { add(std::to_string(hz) + "x" + std::to_string(ms)); },
         [&](int units) { add(std::to_string(units) + "U"); });
-    return out;
-}
-
-std::vector<::Tone> KeyingTrace::tones() const {
-    std::vector<::Tone> out;
-    for (const HandedOver& played : handedOver_)
-        out.push_back(played.tone);
     return out;
 }
 

@@ -22,18 +22,13 @@ public:
     // the letter A at 700 Hz with a dot of 89 ms and a dash of 250 ms reads "700x89 1U 700x250
     // 13U".
     std::string text() const;
-    std::vector<::Tone> tones() const;
+    // Every tone as it was handed over, its start on the timeline included.
+    const std::vector<::Tone>& tones() const { return tones_; }
     // What a listener writes down, read back from the tones (a dot shorter than the midpoint of
     // `dotMs` and `dashMs`) and the silences: a character ends at a gap of 2 or more delay units,
     // a word (a blank) at 20 or more. A tone that spells no character reads as '#'.
     std::string heard(int dotMs = 89, int dashMs = 250) const;
-    // Every tone as it was handed over, with how late after its start on the timeline.
-    struct HandedOver {
-        ::Tone tone;
-        std::int64_t lateNs;
-    };
-    const std::vector<HandedOver>& handedOver() const { return handedOver_; }
-    void clear() { events_.clear(), handedOver_.clear(); }
+    void clear() { events_.clear(), tones_.clear(); }
 
 private:
     struct Event {
@@ -42,6 +37,6 @@ private:
         int ms;
     };
     std::vector<Event> events_;
-    std::vector<HandedOver> handedOver_;
+    std::vector<::Tone> tones_;
     FakeClock clock_; // one read per iteration of a delay unit: 10 us
 };

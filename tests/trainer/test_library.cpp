@@ -85,26 +85,6 @@ private slots:
         QCOMPARE(lib.trace.heard(), std::string("EEEE T "));
     }
 
-    // Opening the library turns "Pause" into "Jalan" without a pause: Jalan then finishes the
-    // old words, and the chosen file's successor follows.
-    void jalanAfterOpeningResumesTheOldWords() {
-        Library lib({"M"});
-        lib.view.texts[kTextBox] = "TTT EE";
-        lib.view.onYield = [&](long) {
-            if (lib.trace.tones().size() == 1 && !lib.state.pausedFlag)
-                lib.t.pauseButton.click();
-            return true;
-        };
-        lib.t.player.go();
-        lib.t.library.openPanel();
-        QCOMPARE(lib.view.text(kPauseButton), std::string(caption::kResume));
-        lib.t.library.choose(0);
-        lib.trace.clear();
-        QCOMPARE(
-            QString::fromStdString(lib.playStoppingAfter(3, [&] { lib.t.pauseButton.click(); })),
-            QString("TTM"));
-    }
-
     void savingKeepsTheTextInTheProgramFolder() {
         for (const char* bad : {"", ".", "..", "sub/x.txt", "../out.txt", "..\\out.txt"}) {
             Rig rig;

@@ -22,18 +22,6 @@ std::set<char> symbolsIn(const std::string& box) {
     return out;
 }
 
-std::string groupsAfterStart(bool wordsFirst) {
-    Rig rig;
-    if (wordsFirst) {
-        rig.view.texts[kTextBox] = "satu";
-        rig.t.words.start();
-    }
-    rig.t.groups.openPanel();
-    rig.view.texts[kGroupSizeBox] = rig.view.texts[kGroupCountBox] = "5";
-    rig.t.groups.run();
-    return rig.view.text(kGroupsOutput);
-}
-
 // The word positions a word run draws, in order.
 std::vector<int> draws(Rig& rig) {
     std::map<int, int> byWord;
@@ -91,12 +79,6 @@ private slots:
         for (const auto& [symbol, count] : counts)
             QVERIFY2(count >= 845 && count <= 1155,
                      qPrintable(QString("%1: %2").arg(symbol).arg(count)));
-    }
-
-    // Every start of the program draws the same groups, until a word run seeds from the clock.
-    void groupsRepeatAfterStartUpUntilAWordRun() {
-        QCOMPARE(groupsAfterStart(false), groupsAfterStart(false));
-        QVERIFY(groupsAfterStart(true) != groupsAfterStart(false));
     }
 
     void wordRunsOverATextKeyUpperShowAsTyped() {
@@ -177,29 +159,6 @@ private slots:
                 QCOMPARE(rig.trace.tones().size(), std::size_t(0));
                 QCOMPARE(rig.view.text(kPauseButton), std::string(caption));
             }
-    }
-
-    void echoedKeysAreFoldedToTheTable() {
-        // key code -> what sounds, and the code the panel remembers
-        const struct {
-            int code;
-            const char* heard;
-            int typedKey;
-        } rows[] = {{'a', "A", 'A'}, {'z', "Z", 'Z'},  {']', "=", '='},     {'_', "?", '?'},
-                    {'{', "", '['},  {'7', "7", '7'},  {'/', "/", '/'},     {13, "", 13},
-                    {32, "", 32},    {0xE9, "", 0xC9}, {0x0434, "", 0x0414}};
-        for (const auto& row : rows) {
-            Rig rig;
-            rig.view.checked.insert(kEchoKeysBox);
-            rig.view.texts[kTextBox] = "kept";
-            rig.t.typing.echoKey(row.code);
-            QCOMPARE(QString::fromStdString(rig.trace.heard()), QString(row.heard));
-            QCOMPARE(rig.state.typedKey, row.typedKey);
-            QCOMPARE(rig.view.text(kTextBox), std::string("kept"));
-        }
-        Rig silent;
-        silent.t.typing.echoKey('a');
-        QVERIFY(silent.trace.tones().empty());
     }
 
     void hideAndShowFollowTheLastPanel() {

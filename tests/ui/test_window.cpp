@@ -49,20 +49,23 @@ private slots:
         QVERIFY(f.form().isVisible(kLibraryPanel) && f.form().isVisible(Control::Text8));
     }
 
-    // An echoed key sounds before it lands in the box, and lands unchanged.
+    // A key typed while echo is off is silent; an echoed key sounds, folded to the Morse table,
+    // before it lands in the box, and lands unchanged.
     void typedKeySoundsBeforeItLands() {
         FormFixture f;
         f.setDefaultKeying();
         f.form().setVisible(kTextPanel, true);
+        auto* box = static_cast<RichTextBox*>(f.form().widget(kTextBox));
+        QTest::keyClick(box, Qt::Key_A);
+        QVERIFY(f.trace().tones().empty());
         f.click(kEchoKeysBox);
         QStringList boxAtTone;
-        auto* box = static_cast<RichTextBox*>(f.form().widget(kTextBox));
         connect(box, &RichTextBox::keyTyped, box, [&] { boxAtTone << box->toPlainText(); });
-        QTest::keyClicks(box, "e]t");
+        QTest::keyClicks(box, "e]_t");
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(boxAtTone, (QStringList{"", "e", "e]", "e]t"}));
-        QCOMPARE(f.text(kTextBox), std::string("e]t\r\n"));
-        QCOMPARE(f.trace().heard(), std::string("E=T "));
+        QCOMPARE(boxAtTone, (QStringList{"a", "ae", "ae]", "ae]_", "ae]_t"}));
+        QCOMPARE(f.text(kTextBox), std::string("ae]_t\r\n"));
+        QCOMPARE(f.trace().heard(), std::string("E=?T "));
     }
 
     // Rich text keeps its formatting through loading and saving; a failed load or save changes

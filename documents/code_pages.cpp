@@ -196,7 +196,7 @@ unsigned char toWestern(char32_t character) {
 
 char32_t fromSymbolFont(unsigned char byte) {
     // The Symbol font's characters from 0x20 to 0x7E and from 0xA0 to 0xFE. iconv has no table of
-    // its own for this font; the test checks this one against the X11 font encoding files.
+    // its own for this font; this one follows the X11 font encoding file adobe-symbol.enc.
     static constexpr std::u32string_view kLow =
         U" !∀#∃%&∋()∗+,−./0123456789:;<=>?≅ΑΒΧΔΕΦΓΗΙϑΚΛΜΝΟΠΘΡΣΤΥςΩΞΨΖ[∴]⊥_‾"
         U"αβχδεφγηιϕκλμνοπθρστυϖωξψζ{|}∼";

@@ -1,5 +1,5 @@
 // The documents layer against references it does not share code with: files made by real writers
-// (tests/data) and hand-written cases, the C library's iconv and the X11 font encodings, random
+// (tests/data) and hand-written cases, the C library's iconv, random
 // documents written and read back, and files on disk that must be refused or left alone.
 #include "documents/code_pages.h"
 #include "documents/rtf_control_words.h"
@@ -9,7 +9,6 @@
 
 #include "file_bytes.h"
 #include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -223,24 +222,6 @@ private slots:
         }
     }
 
-    // The file names some bytes twice (Omega and the ohm sign); undefined bytes show U+FFFD.
-    void symbolFontAsTheX11Encoding() {
-        QProcess gunzip;
-        gunzip.start("gzip", {"-dc", "/usr/share/fonts/X11/encodings/adobe-symbol.enc.gz"});
-        QVERIFY(gunzip.waitForFinished());
-        const QString unicode = QString::fromLatin1(gunzip.readAllStandardOutput())
-                                    .section(QStringLiteral("STARTMAPPING unicode"), 1);
-        QMultiHash<int, char32_t> shown;
-        const QRegularExpression mapping(QStringLiteral("\\n0x(\\w\\w) 0x(\\w{4})"));
-        for (const auto& match : mapping.globalMatch(unicode))
-            shown.insert(match.captured(1).toInt(nullptr, 16),
-                         match.captured(2).toUInt(nullptr, 16));
-        QVERIFY(shown.size() > 160);
-        for (int byte = 0; byte < 256; ++byte) {
-            const char32_t mine = codepage::fromSymbolFont(static_cast<unsigned char>(byte));
-            QVERIFY(shown.contains(byte) ? shown.values(byte).contains(mine) : mine == 0xFFFD);
-        }
-    }
     // Files past the size limit (sparse: the size counts, not the disk space), folders, pipes and
     // missing files are refused, and the reason names the file.
     void refusedFiles() {

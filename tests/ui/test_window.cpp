@@ -4,7 +4,6 @@
 
 #include "test_classes.h"
 #include <QApplication>
-#include <QLabel>
 #include <QMenuBar>
 #include <QTextBlock>
 
@@ -27,17 +26,7 @@ private slots:
         QVERIFY(!f.form().widget(Control::HScroll1)->accessibleName().isEmpty());
     }
 
-    void startPictureInfoAndBackground() {
-        for (bool present : {true, false}) {
-            QTemporaryDir folder;
-            if (present)
-                QVERIFY(QFile::copy(VORNIK_SOURCE_DIR "/assets/key22.jpg",
-                                    folder.filePath("key22.jpg")));
-            KeyingTrace trace;
-            TrainerForm form(TrainerSetup{folder.path().toStdString(), &trace, &trace.clock()});
-            QCOMPARE(!static_cast<QLabel*>(form.widget(Control::Image1))->pixmap().isNull(),
-                     present);
-        }
+    void infoAndBackground() {
         FormFixture f;
         f.form().menuBar()->actions().at(0)->trigger(); // Info
         QVERIFY(f.form().isVisible(Control::Text8));

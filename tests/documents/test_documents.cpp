@@ -160,8 +160,8 @@ private slots:
                                      expected.replace(u'¶', u'\n').toUtf8())));
     }
 
-    // Nesting past the reader's depth limit, floods of braces and a long double-byte document read
-    // in full, without deep recursion or a crash.
+    // Nesting past the reader's depth limit and floods of braces read in full, without deep
+    // recursion or a crash.
     void bigInputs() {
         const int deep = 200000;
         QCOMPARE(read("{\\rtf1 a " + QByteArray("{\\b ").repeated(deep) + "b" +
@@ -169,10 +169,6 @@ private slots:
                  QStringLiteral("a b c"));
         QCOMPARE(read(QByteArray("{").repeated(1000000)) + read(QByteArray("}").repeated(999)),
                  QString());
-        const QByteArray paragraph = "{\\b CQ} de \\u1044?\\u1051? caf\\'e9 \\'82\\'a0 73\\par\n";
-        const QString text = read("{\\rtf1\\ansicpg932 " + paragraph.repeated(100000) + "}", "\n");
-        QCOMPARE(text.count(QLatin1Char('\n')), 99999);
-        QVERIFY(text.endsWith(QStringLiteral("CQ de ДЛ caf\uFFFD あ 73")));
     }
 
     void writtenDocumentsReadBackUnchanged() {

@@ -159,11 +159,6 @@ def element_gap(tones):
 BASE, PRESSES, SLOW = 1000, 10, 2000
 
 
-def heard_at(gap, limit):
-    """Whether a one-unit gap is the stored delay limit in 10 us steps, within 0.3 ms."""
-    return abs(gap - limit * 0.01) <= 0.3
-
-
 def delay_limit(suite):
     """"Laju -" and a normal close store the new delay limit; the next start keys with it. Then
     "Laju +", and "Tamat / End" pressed during play: the program ends before the next character,
@@ -188,7 +183,8 @@ def delay_limit(suite):
     gaps += [element_gap([t for t in second.end(go2) if t["start_ms"] < again]), element_gap(second.end(again))]
     third = Trainer(suite, program, 3)
     gaps.append(element_gap(third.end(third.play("5"))))
-    assert all(map(heard_at, gaps, (BASE, SLOW, BASE, SLOW))), \
+    # Each a one-unit gap: the stored delay limit in 10 us steps, within 0.3 ms.
+    assert all(abs(gap - limit * 0.01) <= 0.3 for gap, limit in zip(gaps, (BASE, SLOW, BASE, SLOW))), \
         "element gaps %.2f, %.2f, Laju + %.2f, after End %.2f ms" % tuple(gaps)
     return ": element gaps %.2f ms, after the close %.2f, Laju + %.2f, after End %.2f" % tuple(gaps)
 

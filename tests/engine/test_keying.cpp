@@ -75,14 +75,12 @@ private slots:
         Rig rig;
         rig.view.checked.insert(kFunToneBox);
         keyed(rig, "0");
-        rig.state.currentChar = "5";
-        rig.t.keyer.sendCharacter();
         std::set<int> pitches;
         for (const auto& tone : rig.trace.tones()) {
             QVERIFY2(tone.hz >= 20 && tone.hz < 2020, qPrintable(QString::number(tone.hz)));
             pitches.insert(tone.hz);
         }
-        QVERIFY(pitches.size() >= 8);
+        QVERIFY(pitches.size() >= 4);
         // "Nada +" after fun tone starts from the last random pitch.
         const double last = rig.state.toneFrequency;
         rig.t.speedPitch.higherPitch();

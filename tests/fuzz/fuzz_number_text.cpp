@@ -1,5 +1,6 @@
-// Feeds arbitrary text to the number reader, and the number read to the writer, and checks what the trainer relies on when it reads a box, writes a number back into it and
-// reads it again at the next start.
+// Feeds arbitrary text to the number reader, and the number read to the writer, and checks what
+// the trainer relies on when it reads a box, writes a number back into it and reads it again at
+// the next start.
 #include "core/number_text.h"
 
 #include <cmath>

@@ -185,7 +185,8 @@ private slots:
     }
     // Every page an RTF document can name by \fcharsetN, \mac, \pc and \pca, and the Windows pages
     // of \ansicpgN. Each byte alone, and after each byte that opens a character every byte as its
-    // trail: iconv's character, or U+FFFD and the trail byte read afresh.
+    // trail: iconv's character, or U+FFFD and the trail byte read afresh; fed byte by byte, as
+    // the RTF reader does, and whole, as a text file is.
     void everyPageByteForByte() {
         QList<int> pages{codepage::kWestern, 874, 1250, 1251, 1253, 1254, 1255, 1256, 1257, 1258};
         for (const char* word : {"mac", "pc", "pca"})
@@ -197,6 +198,9 @@ private slots:
             const std::string name = codepage::iconvName(page);
             QVERIFY2(iconvText(name, "a") == "a", name.c_str());
             codepage::Decoder decoder(page);
+            const auto whole = [&decoder](const QByteArray& bytes) {
+                return QString::fromStdString(decoder.toUtf8(bytes.toStdString()));
+            };
             for (int lead = 0; lead < 256; ++lead) {
                 const QByteArray one(1, static_cast<char>(lead));
                 const QString alone = fed(decoder, one);
@@ -204,15 +208,17 @@ private slots:
                 if (!decoder.holdsBytes()) {
                     QCOMPARE(alone,
                              reference == QChar(0xFFFF) ? QString(QChar(0xFFFD)) : reference);
+                    QCOMPARE(whole(one), alone);
                     continue;
                 }
                 QVERIFY2(alone.isEmpty() && reference == QChar(0xFFFF), name.c_str());
-                fed(decoder, {}, true);
+                QCOMPARE(whole(one), fed(decoder, {}, true));
                 for (int trail = 0; trail < 256; ++trail) {
                     const QByteArray two = one + QByteArray(1, static_cast<char>(trail));
                     const QString afresh = QChar(0xFFFD) + fed(decoder, two.right(1), true);
                     const QString both = iconvText(name, two);
                     QCOMPARE(fed(decoder, two, true), both == QChar(0xFFFF) ? afresh : both);
+                    QCOMPARE(whole(two), both == QChar(0xFFFF) ? afresh : both);
                 }
             }
         }

@@ -1,3 +1,4 @@
+#include "bench/goal.h"
 #include "process_memory.h"
 #include "ui/trainer_form.h"
 
@@ -10,7 +11,7 @@
 // A learner may leave continuous play running for hours: texts chain without end, so neither
 // the stack nor memory may grow with the number of texts played. Plays 100,000 one-letter texts
 // round a library of three and prints the stack position and resident memory at the 10th and
-// the last text. Exit status 1 when either grew.
+// the last text. Exit status kGoalMissed when either grew.
 namespace {
 class CountingTone : public ToneOutput {
 public:
@@ -59,5 +60,5 @@ int main(int argc, char* argv[]) {
                 "texts, %ld kB after %d (goal: flat, < 2 MB growth) %s\n",
                 texts, tone.tones, lastStack == firstStack ? "flat" : "GREW", memoryAtStart,
                 memoryAtEnd, kTexts, flat ? "met" : "NOT MET");
-    return flat ? 0 : 1;
+    return flat ? 0 : kGoalMissed;
 }

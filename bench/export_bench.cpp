@@ -1,6 +1,7 @@
 // Exporting a 10,000-word text as a FLAC file at the first start's settings (12.4 words per
 // minute: over 15 hours of sound, more than a WAV file holds): the time it takes, in processor
-// seconds and on the clock. Fails when it runs slower than 500 times real time.
+// seconds and on the clock. Its goal: at least 500 times real time.
+#include "bench/goal.h"
 #include "export/sound_export.h"
 
 #include <chrono>
@@ -48,5 +49,5 @@ int main() {
                 double(std::filesystem::file_size(file)) / 1e6);
     std::filesystem::remove(file);
     std::filesystem::remove(folder);
-    return soundSeconds / cpuSeconds >= 500 ? 0 : 1;
+    return soundSeconds / cpuSeconds >= 500 ? 0 : kGoalMissed;
 }

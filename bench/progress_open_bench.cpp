@@ -2,6 +2,7 @@
 // building the charts and tables, and the first paint. The file is filled in one transaction
 // with checks a day apart of five characters each. Bar: 200 ms (median of 5 openings).
 // Run it under an X server or headless: QT_QPA_PLATFORM=offscreen bench/progress_open_bench
+#include "bench/goal.h"
 #include "storage/progress_store.h"
 #include "ui/progress_window.h"
 
@@ -82,5 +83,5 @@ int main(int argc, char* argv[]) {
                 "of processor time (of which %.0f reading the file); bar %.0f ms\n",
                 kChecks, walls[2], cpus[2], reads[2], kBarMs);
     // The bar holds for the processor time; the wall clock adds whatever else the machine runs.
-    return cpus[2] <= kBarMs ? 0 : 1;
+    return cpus[2] <= kBarMs ? 0 : kGoalMissed;
 }

@@ -146,31 +146,41 @@ std::string Decoder::toUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     std::u32string characters;
+    const std::string heldByFeed = std::exchange(held_, {});
     char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
+    char* const end = in + bytes.size();
     char buffer[4096];
     for (;;) {
+        char* const from = in;
         char* written = buffer;
         std::size_t room = sizeof buffer;
+        std::size_t inLeft = static_cast<std::size_t>(end - in);
         const bool ending = inLeft == 0;
         const std::size_t result = ending ? iconv(handle, nullptr, nullptr, &written, &room)
                                           : iconv(handle, &in, &inLeft, &written, &room);
         const int error = errno;
         characters.clear();
-        appendUtf32(characters, buffer, written);
+        if (result == kError && error != E2BIG && !ending) {
+            // Undefined bytes (EILSEQ), or a character cut off by the end (EINVAL). Some of
+            // iconv's pages (CP949 among them) report an undefined sequence only after reading
+            // past it, so where it stopped cannot be trusted: what this call read is read again
+            // byte by byte, as feed() reads it, and on until a character ends.
+            char* const reached = in;
+            in = from;
+            do
+                feed(static_cast<unsigned char>(*in++), characters);
+            while (in != end && (in < reached || !held_.empty()));
+            if (in == end)
+                finish(characters);
+            iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        } else {
+            appendUtf32(characters, buffer, written);
+        }
         for (const char32_t character : characters)
             utf8::append(out, character);
-        if (result != kError) {
-            if (ending)
-                return out;
-        } else if (error != E2BIG) {
-            // An undefined byte (EILSEQ) is skipped; a character cut off by the end (EINVAL)
-            // ends the text.
-            utf8::append(out, utf8::kReplacement);
-            const std::size_t skipped = error == EINVAL ? inLeft : 1;
-            in += skipped;
-            inLeft -= skipped;
-            iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        if (ending) {
+            held_ = heldByFeed;
+            return out;
         }
     }
 }

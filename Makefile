@@ -37,22 +37,23 @@ package: build
 	@cmake --build $(BUILD) --target package
 	@lintian --fail-on warning,error $(BUILD)/vornik_*_amd64.deb
 
-# The unit tests; the end-to-end suite on the normal build; the same unit tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer in $(ASAN_BUILD) (only what they run: the target
-# test_programs), where any report fails them (tests/sanitizers/lsan.supp names the outside
+# The unit tests and the end-to-end suite on the normal build; then the same unit tests built
+# with AddressSanitizer and UndefinedBehaviorSanitizer in $(ASAN_BUILD) (only what they run: the
+# target test_programs), where any report fails them (tests/sanitizers/lsan.supp names the outside
 # libraries whose leaks are not ours).
-# The sanitizer build runs beside the end-to-end suite at the lowest priority: the suite's sound
-# keeps its timing, and the build takes the processor time the suite leaves. Its output goes to
-# $(ASAN_BUILD)/build.log, shown when it fails.
+# The sanitizer build runs beside the first two at the lowest priority: the end-to-end suite's
+# sound keeps its timing, and the build takes the processor time the tests leave. Its output goes
+# to $(ASAN_BUILD)/build.log, shown when it fails; when the tests fail, it is stopped.
 # QT_NO_GLIB: with GLib's event loop under Qt, Debian 12's leak checker crashes at exit on the
 # thread-local storage of a GLib thread that has ended; Qt's own event loop avoids that.
 test: build format-check
-	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS)
 	@[ -f $(ASAN_BUILD)/build.ninja ] || \
 	    cmake -S . -B $(ASAN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVORNIK_SANITIZE=ON >/dev/null
 	@nice -n 19 cmake --build $(ASAN_BUILD) --target test_programs >$(ASAN_BUILD)/build.log 2>&1 & \
-	    sanitized=$$!; $(MAKE) --no-print-directory e2e; e2e=$$?; \
-	    wait $$sanitized || { cat $(ASAN_BUILD)/build.log; exit 1; }; exit $$e2e
+	    sanitized=$$!; \
+	    QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(CTEST_JOBS) && \
+	    $(MAKE) --no-print-directory e2e || { pkill -P $$sanitized; kill $$sanitized; exit 1; }; \
+	    wait $$sanitized || { cat $(ASAN_BUILD)/build.log; exit 1; }
 	@QT_QPA_PLATFORM=offscreen QT_NO_GLIB=1 \
 	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \

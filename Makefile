@@ -97,6 +97,7 @@ fuzz:
 	done
 
 screenshot: build
+	@cmake --build $(BUILD) --target check-screens
 	@scripts/screenshot $(APP) screenshot.png
 	@mkdir -p docs && QT_QPA_PLATFORM=offscreen $(BUILD)/tools/check-screens \
 	    docs/check-window.png docs/progress-chart.png
